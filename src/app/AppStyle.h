@@ -1,0 +1,22 @@
+// Application-wide style sheet and version, shared by start-up and its tests.
+#pragma once
+
+#include <QString>
+
+inline QString applicationStyleSheet()
+{
+    return QStringLiteral(
+        "QToolButton{background-color: rgba(209, 226, 242, 0);}"
+        "QToolButton:hover{background-color: rgba(7, 101, 145, 255);border-width: 1px;border-color:rgb(7, 101, 145);border-style:solid;}"
+        "QToolButton:pressed{background-color: rgba(7, 101, 145, 255);border-width: 1px;border-color:rgb(7, 101, 145);border-style:solid;}"
+        "QMenu{background-color: white;margin: 2px;}"
+        "QMenu::item {height: 22px;padding: 2px 30px 2px 25px;background-color: transparent;}"
+        "QMenu::item:selected {color: white;border-color: rgb(40,113,213);background: rgb(40,113,213);}"
+        "QMenu::separator {height: 1px;background: rgb(235,235,235);margin: 3px 10px 3px 5px;}"
+        "QMenu::indicator {width: 13px;height: 13px;}");
+}
+
+inline QString applicationVersionString()
+{
+    return QStringLiteral("2.0.0.2");
+}

@@ -1,0 +1,15 @@
+#include "Endpoints.h"
+
+#include "EndpointsConfig.h"
+
+namespace Endpoints {
+
+QString makerSite() { return QStringLiteral(QPA_MAKER_SITE_URL); }
+QUrl makerSiteUrl(const QString &path) { return QUrl(makerSite() + path); }
+QString searchEngine() { return QStringLiteral(QPA_SEARCH_ENGINE_URL); }
+QString ipLocationService() { return QStringLiteral(QPA_IP_LOCATION_URL); }
+QString weatherService() { return QStringLiteral(QPA_WEATHER_URL); }
+QString weatherAppId() { return QStringLiteral(QPA_WEATHER_APPID); }
+QString weatherPrivateKey() { return QStringLiteral(QPA_WEATHER_PRIVATE_KEY); }
+
+} // namespace Endpoints

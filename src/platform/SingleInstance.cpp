@@ -1,0 +1,54 @@
+#include "SingleInstance.h"
+
+#include <QDir>
+#include <QLockFile>
+#include <QStandardPaths>
+
+namespace {
+
+QString guardDirectory()
+{
+    // The runtime folder is private to the user's session; the temp folder is the fallback
+    // when a platform has none, so the key there carries the user name.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) {
+        dir = QDir::tempPath();
+    }
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString userSuffix()
+{
+    QString user = qEnvironmentVariable("USER");
+    if (user.isEmpty())
+        user = qEnvironmentVariable("USERNAME");
+    return user;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance(const QString &key)
+{
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString name = runtime.isEmpty() ? key + u'-' + userSuffix() : key;
+    m_path = guardDirectory() + u'/' + name + QStringLiteral(".lock");
+}
+
+SingleInstance::~SingleInstance() = default;
+
+bool SingleInstance::tryAcquire()
+{
+    if (m_lock && m_lock->isLocked())
+        return true;
+    m_lock = std::make_unique<QLockFile>(m_path);
+    // Only a dead owner makes the lock stale (taken over at once); age must not, since the
+    // first instance runs for days.
+    m_lock->setStaleLockTime(0);
+    return m_lock->tryLock(0);
+}
+
+QString SingleInstance::lockFilePath() const
+{
+    return m_path;
+}
