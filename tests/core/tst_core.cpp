@@ -1,0 +1,228 @@
+// Settings file, data-file safety and usage reports.
+#include "DataFile.h"
+#include "Endpoints.h"
+#include "FakeNetworkAccessManager.h"
+#include "GlobalSettings.h"
+#include "TempDataDir.h"
+#include "TestMain.h"
+#include "UsageReport.h"
+
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
+
+class TestCore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { GlobalSettings::instance()->resetForTest(); }
+
+    void paths();
+    void load_data();
+    void load();
+    void saveWritesFirstRunZero();
+    void setShowFloatingWindowSavesOnlyOnChange();
+    void saveIntoReadOnlyFolderKeepsOldFile();
+    void failedCommitKeepsOldContent();
+    void brokenFileIsKeptBesideNewOne();
+    void missingOrEmptyFileIsNotKept_data();
+    void missingOrEmptyFileIsNotKept();
+    void reportsOneRequestPerCall();
+    void reportEncodesChineseAsUtf8();
+};
+
+void TestCore::paths()
+{
+    GlobalSettings *s = GlobalSettings::instance();
+    const QString expected =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/QuorvikPcAssist"_s;
+    QDir(expected).removeRecursively();
+    QCOMPARE(s->dataDirectory(), QDir::cleanPath(expected));
+    QVERIFY(QDir(expected).exists());
+    QVERIFY(!s->dataDirectory().endsWith(u'/'));
+    QCOMPARE(s->settingsFilePath(), s->dataDirectory() + u"/settings.dat"_s);
+    QVERIFY(s->resourcesDirectory().endsWith(u"/Resources/"_s));
+}
+
+void TestCore::load_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("firstRun");
+    QTest::addColumn<bool>("onlyHide");
+    QTest::addColumn<int>("hotKey");
+    QTest::addColumn<bool>("floating");
+
+    const int f4 = 16777267;
+    QTest::newRow("no file") << QByteArray() << true << true << f4 << true;
+    QTest::newRow("empty file") << QByteArray("") << true << true << f4 << true;
+    QTest::newRow("garbage") << QByteArray("<torvel_settings><common>") << true << true << f4 << true;
+    QTest::newRow("no common") << QByteArray("<torvel_settings><first_run>0</first_run></torvel_settings>")
+                               << true << true << f4 << true;
+    QTest::newRow("full")
+        << QByteArray("<torvel_settings><common><first_run>0</first_run><onlyHideWhenClose>0</onlyHideWhenClose>"
+                      "<showHideHotKey>65</showHideHotKey><showFloatingWindow>0</showFloatingWindow></common></torvel_settings>")
+        << false << false << 65 << false;
+    QTest::newRow("other root name")
+        << QByteArray("<whatever><common><first_run>0</first_run><showHideHotKey>66</showHideHotKey></common></whatever>")
+        << false << true << 66 << true;
+    QTest::newRow("onlyHide absent reads true")
+        << QByteArray("<torvel_settings><common><first_run>0</first_run></common></torvel_settings>")
+        << false << true << f4 << true;
+    QTest::newRow("not a number reads 0")
+        << QByteArray("<torvel_settings><common><first_run>yes</first_run><showHideHotKey>F5</showHideHotKey>"
+                      "<showFloatingWindow>x</showFloatingWindow></common></torvel_settings>")
+        << false << true << 0 << false;
+    QTest::newRow("hot key not in table kept as is")
+        << QByteArray("<torvel_settings><common><showHideHotKey>123456</showHideHotKey></common></torvel_settings>")
+        << true << true << 123456 << true;
+}
+
+void TestCore::load()
+{
+    QFETCH(QByteArray, content);
+    TempDataDir dir;
+    const QString path = content.isNull() ? dir.filePath(u"settings.dat"_s)
+                                          : dir.write(u"settings.dat"_s, content);
+    GlobalSettings *s = GlobalSettings::instance();
+    QSignalSpy finished(s, &GlobalSettings::loadFinished);
+    s->load(path);
+    QCOMPARE(finished.count(), 1);
+    QTEST(s->firstRun(), "firstRun");
+    QTEST(s->onlyHideWhenClose(), "onlyHide");
+    QTEST(s->hotKey(), "hotKey");
+    QTEST(s->showFloatingWindow(), "floating");
+}
+
+void TestCore::saveWritesFirstRunZero()
+{
+    TempDataDir dir;
+    const QString path = dir.write(u"settings.dat"_s,
+                                   "<torvel_settings><common><first_run>1</first_run></common></torvel_settings>");
+    GlobalSettings *s = GlobalSettings::instance();
+    s->load(path);
+    QVERIFY(s->firstRun());
+    QVERIFY(s->save(path));
+    QVERIFY(s->firstRun()); // only the file records the change
+    const QByteArray expected = "<torvel_settings>\n"
+                                "    <common>\n"
+                                "        <first_run>0</first_run>\n"
+                                "        <onlyHideWhenClose>1</onlyHideWhenClose>\n"
+                                "        <showHideHotKey>16777267</showHideHotKey>\n"
+                                "        <showFloatingWindow>1</showFloatingWindow>\n"
+                                "    </common>\n"
+                                "</torvel_settings>\n";
+    QCOMPARE(dir.read(u"settings.dat"_s), expected);
+}
+
+void TestCore::setShowFloatingWindowSavesOnlyOnChange()
+{
+    GlobalSettings *s = GlobalSettings::instance();
+    const QString path = s->settingsFilePath();
+    QFile::remove(path);
+    s->setShowFloatingWindow(true);
+    QVERIFY(!QFile::exists(path));
+    s->setShowFloatingWindow(false);
+    QVERIFY(QFile::exists(path));
+    s->load(path);
+    QVERIFY(!s->showFloatingWindow());
+}
+
+void TestCore::saveIntoReadOnlyFolderKeepsOldFile()
+{
+    TempDataDir dir;
+    const QByteArray old = "<torvel_settings><common><first_run>0</first_run></common></torvel_settings>";
+    const QString path = dir.write(u"ro/settings.dat"_s, old);
+    const QString folder = QFileInfo(path).absolutePath();
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile probe(folder + u"/probe"_s);
+    if (probe.open(QIODevice::WriteOnly)) {
+        probe.close();
+        probe.remove();
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QSKIP("this user can write into read-only folders (root)");
+    }
+    GlobalSettings *s = GlobalSettings::instance();
+    s->setHotKey(65);
+    QVERIFY(!s->save(path));
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QCOMPARE(dir.read(u"ro/settings.dat"_s), old);
+    QCOMPARE(s->hotKey(), 65);
+}
+
+void TestCore::failedCommitKeepsOldContent()
+{
+    // Runs for root too: a folder in the file's place makes the final rename fail.
+    TempDataDir dir;
+    const QString path = dir.write(u"lup.dat/keep.txt"_s, "old");
+    QVERIFY(!DataFile::writeAtomically(dir.filePath(u"lup.dat"_s), "new"));
+    QCOMPARE(dir.read(u"lup.dat/keep.txt"_s), QByteArray("old"));
+    QCOMPARE(QDir(dir.filePath(u"."_s)).entryList(QDir::Files), QStringList());
+    Q_UNUSED(path)
+}
+
+void TestCore::brokenFileIsKeptBesideNewOne()
+{
+    TempDataDir dir;
+    const QByteArray broken = "<torvel_settings><common><first_run>0</first_r";
+    const QString path = dir.write(u"settings.dat"_s, broken);
+    GlobalSettings *s = GlobalSettings::instance();
+    s->load(path);
+    QVERIFY(s->save(path));
+    QCOMPARE(dir.read(u"settings.dat.broken"_s), broken);
+    QDomDocument doc;
+    QCOMPARE(DataFile::load(path, &doc), DataFile::Loaded);
+
+    // Once kept, later saves leave the copy alone.
+    QFile::remove(path + u".broken"_s);
+    QVERIFY(s->save(path));
+    QVERIFY(!QFile::exists(path + u".broken"_s));
+}
+
+void TestCore::missingOrEmptyFileIsNotKept_data()
+{
+    QTest::addColumn<bool>("create");
+    QTest::newRow("missing") << false;
+    QTest::newRow("empty") << true;
+}
+
+void TestCore::missingOrEmptyFileIsNotKept()
+{
+    QFETCH(bool, create);
+    TempDataDir dir;
+    const QString path = create ? dir.write(u"luw.dat"_s, "  \n") : dir.filePath(u"luw.dat"_s);
+    QDomDocument doc;
+    QCOMPARE(DataFile::load(path, &doc), DataFile::Missing);
+    QDomDocument out;
+    out.appendChild(out.createElement(u"root"_s));
+    QVERIFY(DataFile::save(path, out));
+    QVERIFY(!QFile::exists(path + u".broken"_s));
+    QCOMPARE(dir.read(u"luw.dat"_s), QByteArray("<root/>\n"));
+}
+
+void TestCore::reportsOneRequestPerCall()
+{
+    FakeNetworkAccessManager *net = installFakeNetwork();
+    for (int i = 0; i < 5; ++i)
+        reportAction(u"wb"_s);
+    const QString expected = Endpoints::makerSite() + u"stat.aspx?action=wb"_s;
+    QCOMPARE(net->requests().size(), 5);
+    for (const QUrl &url : net->requests())
+        QCOMPARE(url.toString(), expected);
+}
+
+void TestCore::reportEncodesChineseAsUtf8()
+{
+    FakeNetworkAccessManager *net = installFakeNetwork();
+    reportAction(u"wb_百度"_s);
+    QCOMPARE(net->requests().size(), 1);
+    QVERIFY(net->requests().first().toString(QUrl::FullyEncoded)
+                .endsWith(u"action=wb_%E7%99%BE%E5%BA%A6"_s));
+}
+
+QPA_TEST_MAIN(TestCore)
+#include "tst_core.moc"
