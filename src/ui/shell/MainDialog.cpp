@@ -1,0 +1,611 @@
+#include "MainDialog.h"
+
+#include "Endpoints.h"
+#include "GlobalSettings.h"
+#include "MyMessageBox.h"
+#include "Network.h"
+#include "UsageReport.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QNetworkReply>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kProductName = u"Quorvik桌面助手"_s;
+const QString kShowFloatingText = u"显示浮窗"_s;
+const QString kHideFloatingText = u"隐藏浮窗"_s;
+// A release file is one short line; anything far larger is not one.
+constexpr qsizetype kMaxReleaseFileSize = 64 * 1024;
+
+QToolButton *makeTitleButton(QWidget *parent, const QString &name, const QString &icon, int iconSize,
+                             const QString &toolTip)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setFixedSize(38, 39);
+    button->setAutoRaise(true);
+    button->setIcon(QIcon(icon));
+    button->setIconSize(QSize(iconSize, iconSize));
+    if (!toolTip.isEmpty())
+        button->setToolTip(toolTip);
+    return button;
+}
+
+QPushButton *makePageButton(QWidget *parent, const QString &name, const QString &text, const QString &icon)
+{
+    static const QString style = u"QPushButton{background-color: rgba(209, 226, 242, 0);}"
+                                 "QPushButton:hover{background-color: rgba(165, 225, 253, 255);border-width: 1px;border-color:rgb(165, 225, 253);border-style:solid;}"
+                                 "QPushButton:pressed{background-color: rgba(165, 225, 253, 255);border-width: 1px;border-color:rgb(165, 225, 253);border-style:solid;}"
+                                 "QPushButton:checked{background-color: rgba(165, 225, 253, 255);border-width: 1px;border-color:rgb(165, 225, 253);border-style:solid;}"_s;
+    auto *button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setCheckable(true);
+    button->setFont(QFont(u"微软雅黑"_s, 14));
+    button->setIconSize(QSize(33, 32));
+    button->setIcon(QIcon(icon));
+    button->setText(text);
+    button->setStyleSheet(style);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    return button;
+}
+
+QLabel *makeSplitter(QWidget *parent, const QString &name)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setPixmap(QPixmap(u":/icon/splitter"_s));
+    return label;
+}
+
+QAction *makeAction(QObject *parent, const QString &name, const QString &text)
+{
+    auto *action = new QAction(text, parent);
+    action->setObjectName(name);
+    return action;
+}
+
+} // namespace
+
+MainDialog::MainDialog(QWidget *parent)
+    : FramelessDialog(parent)
+    , m_trayIcon(this)
+    , m_trayMenu(this)
+{
+    m_trayIcon.setObjectName(u"trayIcon"_s);
+    m_trayMenu.setObjectName(u"trayMenu"_s);
+
+    buildForm();
+    onCheckNewVersion();
+    initTrayIcon();
+    setBackgroundImage(titleWidget_, u"bg_title"_s);
+
+    btnWebsite->setChecked(true);
+    currentPageButton = btnWebsite;
+
+    // Step 7: website page (stack index 0); it loads luw.dat here.
+    websitePage = new QWidget(stackedWidget);
+    stackedWidget->addWidget(websitePage);
+
+    requestRemoteWebsites();
+
+    // Step 9: program page (stack index 1); built-in programs from cell 0, then lup.dat.
+    createProgramPage();
+
+    // Step 10: calendar page (index 2, given the schedule manager), weather page (3), software page (4).
+    calendarPage = new QWidget(stackedWidget);
+    stackedWidget->addWidget(calendarPage);
+    weatherPage = new QWidget(stackedWidget);
+    stackedWidget->addWidget(weatherPage);
+    softwarePage = new QWidget(stackedWidget);
+    stackedWidget->addWidget(softwarePage);
+
+    reportAction(u"login"_s);
+
+    // Step 12: the schedule manager loads schedules.dat here.
+}
+
+MainDialog::~MainDialog() = default;
+
+void MainDialog::buildForm()
+{
+    setObjectName(u"MainDialog"_s);
+    setFixedSize(900, 600);
+    setAcceptDrops(true);
+    setWindowTitle(u"Quorvik电脑助手"_s);
+
+    auto *verticalLayout = new QVBoxLayout(this);
+    verticalLayout->setObjectName(u"verticalLayout"_s);
+    verticalLayout->setSpacing(0);
+    verticalLayout->setContentsMargins(0, 0, 0, 0);
+
+    buildTitleBar();
+    buildPageButtons();
+    buildStack();
+    verticalLayout->addWidget(titleWidget_);
+    verticalLayout->addWidget(funcBtnWidget_);
+    verticalLayout->addWidget(stackedWidget);
+
+    createActions();
+    connectSignals();
+}
+
+void MainDialog::buildTitleBar()
+{
+    titleWidget_ = new QWidget(this);
+    titleWidget_->setObjectName(u"titleWidget_"_s);
+    titleWidget_->setFixedHeight(80);
+
+    auto *horizontalLayout_4 = new QHBoxLayout(titleWidget_);
+    horizontalLayout_4->setObjectName(u"horizontalLayout_4"_s);
+    horizontalLayout_4->setContentsMargins(0, 0, 0, 0);
+
+    widget_ = new QWidget(titleWidget_);
+    widget_->setObjectName(u"widget_"_s);
+    horizontalLayout_4->addWidget(widget_, 0, Qt::AlignRight | Qt::AlignTop);
+
+    auto *horizontalLayout = new QHBoxLayout(widget_);
+    horizontalLayout->setObjectName(u"horizontalLayout"_s);
+    horizontalLayout->setContentsMargins(0, 0, 0, 0);
+    horizontalLayout->setSpacing(0);
+
+    auto *horizontalLayout_5 = new QHBoxLayout;
+    horizontalLayout_5->setObjectName(u"horizontalLayout_5"_s);
+    horizontalLayout_5->setSpacing(0);
+    horizontalLayout_5->setContentsMargins(0, 0, 8, 0);
+
+    searchLineEdit_ = new QLineEdit(widget_);
+    searchLineEdit_->setObjectName(u"searchLineEdit_"_s);
+    searchLineEdit_->setMinimumWidth(180);
+    searchLineEdit_->setMaximumHeight(27);
+    searchLineEdit_->setStyleSheet(u"border-image: url(:/icon/bg_search);"_s);
+    searchLineEdit_->setPlaceholderText(u"输入文字搜索"_s);
+    horizontalLayout_5->addWidget(searchLineEdit_);
+
+    searchButton_ = new QPushButton(widget_);
+    searchButton_->setObjectName(u"searchButton_"_s);
+    searchButton_->setFixedSize(18, 27);
+    searchButton_->setCursor(Qt::PointingHandCursor);
+    searchButton_->setFlat(true);
+    searchButton_->setIcon(QIcon(u":/icon/search"_s));
+    searchButton_->setIconSize(QSize(18, 18));
+    searchButton_->setToolTip(u"百度一下"_s);
+    searchButton_->setStyleSheet(
+        u"QPushButton{border-image: url(:/icon/bg_search_btn);background-color: rgba(209, 226, 242, 0);}"
+        "QPushButton:hover{border-image: url(:/icon/bg_search_btn);background-color: rgba(7, 101, 145, 0);}"
+        "QPushButton:pressed{border-image: url(:/icon/bg_search_btn);background-color: rgba(7, 101, 145, 0);}"_s);
+    horizontalLayout_5->addWidget(searchButton_);
+    horizontalLayout->addLayout(horizontalLayout_5);
+
+    btnScreenCut_ = makeTitleButton(widget_, u"btnScreenCut_"_s, u":/icon/icon_screencut"_s, 16, u"屏幕截图"_s);
+    mainMenuEntry_ = makeTitleButton(widget_, u"mainMenuEntry_"_s, u":/icon/icon_mainmenu"_s, 18, QString());
+    minimize_ = makeTitleButton(widget_, u"minimize_"_s, u":/icon/icon_minimize"_s, 16, u"最小化"_s);
+    close_ = makeTitleButton(widget_, u"close_"_s, u":/icon/icon_close"_s, 12, u"关闭"_s);
+    horizontalLayout->addWidget(btnScreenCut_);
+    horizontalLayout->addWidget(mainMenuEntry_);
+    horizontalLayout->addWidget(minimize_);
+    horizontalLayout->addWidget(close_);
+}
+
+void MainDialog::buildPageButtons()
+{
+    funcBtnWidget_ = new QWidget(this);
+    funcBtnWidget_->setObjectName(u"funcBtnWidget_"_s);
+    funcBtnWidget_->setFixedHeight(50);
+    funcBtnWidget_->setStyleSheet(
+        u"background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:0, y2:1, stop:0 rgba(236, 242, 251, 255), stop:1 rgba(240, 245, 252, 255));"_s);
+
+    auto *horizontalLayout_2 = new QHBoxLayout(funcBtnWidget_);
+    horizontalLayout_2->setObjectName(u"horizontalLayout_2"_s);
+    horizontalLayout_2->setContentsMargins(0, 0, 0, 0);
+    horizontalLayout_2->setSpacing(0);
+
+    btnWebsite = makePageButton(funcBtnWidget_, u"btnWebsite"_s, u"  网址导航"_s, u":/icon/browser"_s);
+    btnProgram = makePageButton(funcBtnWidget_, u"btnProgram"_s, u"  常用软件"_s, u":/icon/tool"_s);
+    btnCalendar = makePageButton(funcBtnWidget_, u"btnCalendar"_s, u"  日程日历"_s, u":/icon/calendar"_s);
+    btnWeather = makePageButton(funcBtnWidget_, u"btnWeather"_s, u"  天气预报"_s, u":/icon/weather"_s);
+    btnPromotion = makePageButton(funcBtnWidget_, u"btnPromotion"_s, u"  好软推荐"_s, u":/icon/software"_s);
+
+    horizontalLayout_2->addWidget(btnWebsite);
+    horizontalLayout_2->addWidget(makeSplitter(funcBtnWidget_, u"label"_s));
+    horizontalLayout_2->addWidget(btnProgram);
+    horizontalLayout_2->addWidget(makeSplitter(funcBtnWidget_, u"label_2"_s));
+    horizontalLayout_2->addWidget(btnCalendar);
+    horizontalLayout_2->addWidget(makeSplitter(funcBtnWidget_, u"label_3"_s));
+    horizontalLayout_2->addWidget(btnWeather);
+    horizontalLayout_2->addWidget(makeSplitter(funcBtnWidget_, u"label_4"_s));
+    horizontalLayout_2->addWidget(btnPromotion);
+}
+
+void MainDialog::buildStack()
+{
+    stackedWidget = new QStackedWidget(this);
+    stackedWidget->setObjectName(u"stackedWidget"_s);
+    stackedWidget->setFixedSize(900, 470);
+}
+
+void MainDialog::createActions()
+{
+    actionQuit_ = makeAction(this, u"actionQuit_"_s, u"退出"_s);
+    actionAbout_ = makeAction(this, u"actionAbout_"_s, u"关于"_s);
+    actionSetting_ = makeAction(this, u"actionSetting_"_s, u"设置"_s);
+    actionOfficalWebsite_ = makeAction(this, u"actionOfficalWebsite_"_s, u"官方网站"_s);
+    actionShowWebsite_ = makeAction(this, u"actionShowWebsite_"_s, u"打开网址导航"_s);
+    actionScreenCut_ = makeAction(this, u"actionScreenCut_"_s, u"屏幕截图"_s);
+    actionCheckNewVersion_ = makeAction(this, u"actionCheckNewVersion_"_s, u"检查更新"_s);
+    actionShowProgram_ = makeAction(this, u"actionShowProgram_"_s, u"打开常用软件"_s);
+    actionShowCalendar_ = makeAction(this, u"actionShowCalendar_"_s, u"打开日程日历"_s);
+    actionShowCalendar_->setToolTip(u"打开日程日历"_s);
+    actionShowWeather_ = makeAction(this, u"actionShowWeather_"_s, u"打开天气预报"_s);
+    actionShowPromotion_ = makeAction(this, u"actionShowPromotion_"_s, u"打开好软推荐"_s);
+    actionShowFloatingWindow = makeAction(this, u"actionShowFloatingWindow"_s, kShowFloatingText);
+}
+
+void MainDialog::connectSignals()
+{
+    connect(actionQuit_, &QAction::triggered, this, &MainDialog::onClose);
+    connect(actionAbout_, &QAction::triggered, this, &MainDialog::onAbout);
+    connect(actionSetting_, &QAction::triggered, this, &MainDialog::onSettings);
+    connect(actionOfficalWebsite_, &QAction::triggered, this, &MainDialog::onOfficalWebsite);
+    connect(actionShowWebsite_, &QAction::triggered, this, &MainDialog::onWebsite);
+    connect(actionScreenCut_, &QAction::triggered, this, &MainDialog::onScreenCut);
+    connect(actionCheckNewVersion_, &QAction::triggered, this, &MainDialog::onCheckNewVersion);
+    connect(actionShowProgram_, &QAction::triggered, this, &MainDialog::onProgram);
+    connect(actionShowCalendar_, &QAction::triggered, this, &MainDialog::onCalendar);
+    connect(actionShowWeather_, &QAction::triggered, this, &MainDialog::onWeather);
+    connect(actionShowPromotion_, &QAction::triggered, this, &MainDialog::onPromotion);
+    connect(actionShowFloatingWindow, &QAction::triggered, this, &MainDialog::onShowFloatingWindow);
+
+    connect(btnWebsite, &QPushButton::clicked, this, &MainDialog::onWebsite);
+    connect(btnProgram, &QPushButton::clicked, this, &MainDialog::onProgram);
+    connect(btnCalendar, &QPushButton::clicked, this, &MainDialog::onCalendar);
+    connect(btnWeather, &QPushButton::clicked, this, &MainDialog::onWeather);
+    connect(btnPromotion, &QPushButton::clicked, this, &MainDialog::onPromotion);
+    connect(btnScreenCut_, &QToolButton::clicked, this, &MainDialog::onScreenCut);
+    connect(mainMenuEntry_, &QToolButton::clicked, this, &MainDialog::onShowMainMenu);
+    connect(minimize_, &QToolButton::clicked, this, &MainDialog::showMinimized);
+    connect(close_, &QToolButton::clicked, this, &MainDialog::onClose);
+    connect(searchButton_, &QPushButton::clicked, this, &MainDialog::onSearch);
+}
+
+void MainDialog::fillEntryMenu(QMenu *menu)
+{
+    menu->addAction(actionShowWebsite_);
+    menu->addAction(actionShowProgram_);
+    menu->addAction(actionShowCalendar_);
+    menu->addAction(actionShowWeather_);
+    menu->addAction(actionShowPromotion_);
+    menu->addSeparator();
+    menu->addAction(actionShowFloatingWindow);
+    menu->addAction(actionScreenCut_);
+    menu->addAction(actionSetting_);
+    menu->addAction(actionAbout_);
+    menu->addSeparator();
+    menu->addAction(actionCheckNewVersion_);
+    menu->addAction(actionQuit_);
+}
+
+void MainDialog::initTrayIcon()
+{
+    connect(&m_trayIcon, &QSystemTrayIcon::activated, this, &MainDialog::onSystemTrayIconActivated);
+    m_trayIcon.setToolTip(kProductName);
+    m_trayIcon.setIcon(QIcon(u":/icon/logo32"_s));
+    fillEntryMenu(&m_trayMenu);
+    m_trayIcon.setContextMenu(&m_trayMenu);
+    m_trayIcon.show();
+}
+
+void MainDialog::createProgramPage()
+{
+    programPage = new QWidget(stackedWidget);
+    stackedWidget->addWidget(programPage);
+}
+
+void MainDialog::requestRemoteWebsites()
+{
+    if (QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"websites.xml"_s)))
+        connect(reply, &QNetworkReply::finished, this, &MainDialog::onRequestRemoteWebsiteFinished);
+}
+
+int MainDialog::hitTest(const QPoint &globalPos) const
+{
+    if (!geometry().contains(globalPos))
+        return HitNowhere;
+    return childAt(mapFromGlobal(globalPos)) == titleWidget_ ? HitCaption : HitNowhere;
+}
+
+void MainDialog::selectPageButton(QPushButton *button)
+{
+    for (QPushButton *b : {btnWebsite, btnProgram, btnCalendar, btnWeather, btnPromotion})
+        b->setChecked(b == button);
+    currentPageButton = button;
+}
+
+void MainDialog::switchToPage(QPushButton *button, QWidget *page, QAction *menuAction)
+{
+    if (button != currentPageButton) {
+        selectPageButton(button);
+        stackedWidget->setCurrentWidget(page);
+    }
+    if (menuAction && sender() == menuAction) {
+        show();
+        activateWindow();
+    }
+}
+
+void MainDialog::onWebsite()
+{
+    reportAction(u"wb"_s);
+    currentPageButton->setChecked(true);
+    switchToPage(btnWebsite, websitePage, actionShowWebsite_);
+}
+
+void MainDialog::onProgram()
+{
+    reportAction(u"program"_s);
+    currentPageButton->setChecked(true);
+    switchToPage(btnProgram, programPage, actionShowProgram_);
+}
+
+void MainDialog::onCalendar()
+{
+    reportAction(u"calendar"_s);
+    currentPageButton->setChecked(true);
+    switchToPage(btnCalendar, calendarPage, actionShowCalendar_);
+}
+
+void MainDialog::onWeather()
+{
+    reportAction(u"weather"_s);
+    currentPageButton->setChecked(true);
+    if (btnWeather != currentPageButton && weatherPagePending) {
+        // First visit: the weather page's onRequestWeather() goes here.
+        weatherPagePending = false;
+    }
+    switchToPage(btnWeather, weatherPage, actionShowWeather_);
+}
+
+void MainDialog::onPromotion()
+{
+    reportAction(u"promotion"_s);
+    currentPageButton->setChecked(true);
+    if (btnPromotion != currentPageButton && softwarePagePending) {
+        softwarePagePending = false;
+        // First visit: the software page's requestPromotions() goes here.
+    }
+    switchToPage(btnPromotion, softwarePage, actionShowPromotion_);
+}
+
+void MainDialog::onRequestRemoteWebsiteFinished()
+{
+    auto *reply = qobject_cast<QNetworkReply *>(sender());
+    if (!reply)
+        return;
+    const QByteArray body = reply->readAll();
+    // The website page's loadRemoteWebsites(body) goes here.
+    Q_UNUSED(body)
+    reply->deleteLater();
+}
+
+void MainDialog::onClose()
+{
+    if (GlobalSettings::instance()->onlyHideWhenClose() && sender() == close_) {
+        hide();
+        return;
+    }
+    reportAction(u"logout"_s);
+    if (m_trayIcon.isVisible())
+        m_trayIcon.hide();
+    m_captureDialog.clear();
+    hide();
+    delete aboutDialog;
+    aboutDialog = nullptr;
+    delete settingsDialog;
+    settingsDialog = nullptr;
+    // The hot key is unregistered here.
+    QCoreApplication::quit();
+}
+
+void MainDialog::onScreenCut()
+{
+    reportAction(u"screencut"_s);
+    if (!m_captureDialog) {
+        // The screen-capture overlay is created here (no parent, non-modal, finished(int) ->
+        // onDialogFinished).
+    }
+    if (m_captureDialog)
+        m_captureDialog->show();
+}
+
+void MainDialog::onDialogFinished(int result)
+{
+    Q_UNUSED(result)
+    if (m_captureDialog && sender() == m_captureDialog.data())
+        m_captureDialog->deleteLater();
+}
+
+void MainDialog::onSystemTrayIconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::Trigger)
+        toggleVisibility();
+}
+
+void MainDialog::toggleVisibility()
+{
+    if (isVisible() && !isMinimized()) {
+        hide();
+        return;
+    }
+    if (isVisible())
+        showNormal();
+    else
+        show();
+    activateWindow();
+}
+
+void MainDialog::onSettingsLoadFinished()
+{
+    GlobalSettings *settings = GlobalSettings::instance();
+    if (settings->firstRun()) {
+        m_trayIcon.showMessage(kProductName, u"Hi,运行时我会出现在托盘上哦~"_s,
+                               QSystemTrayIcon::Information, 10000);
+        settings->save(settings->settingsFilePath());
+    }
+    // The floating window and the hot key are set up here.
+    actionShowFloatingWindow->setText(settings->showFloatingWindow() ? kHideFloatingText : kShowFloatingText);
+}
+
+void MainDialog::onSearch()
+{
+    reportAction(u"search"_s);
+    const QString text = searchLineEdit_->text();
+    if (text.isEmpty()) {
+        QDesktopServices::openUrl(QUrl(Endpoints::searchEngine()));
+        return;
+    }
+    const QString query = QString::fromLatin1(QUrl::toPercentEncoding(text));
+    QDesktopServices::openUrl(QUrl(Endpoints::searchEngine() + u"s?wd="_s + query, QUrl::StrictMode));
+}
+
+void MainDialog::onShowFloatingWindow()
+{
+    GlobalSettings *settings = GlobalSettings::instance();
+    const bool shown = settings->showFloatingWindow();
+    actionShowFloatingWindow->setText(shown ? kShowFloatingText : kHideFloatingText);
+    settings->setShowFloatingWindow(!shown);
+}
+
+void MainDialog::onSettings()
+{
+    // The settings dialog is created on first use and run here.
+}
+
+void MainDialog::onAbout()
+{
+    // The about dialog is created on first use and run here.
+}
+
+void MainDialog::showMiniMenu(const QPoint &globalPos)
+{
+    Q_UNUSED(globalPos)
+}
+
+void MainDialog::onShowMainMenu()
+{
+    if (!m_mainMenu) {
+        m_mainMenu = new QMenu(this);
+        m_mainMenu->setObjectName(u"mainMenu"_s);
+        m_mainMenu->addAction(actionSetting_);
+        m_mainMenu->addAction(actionAbout_);
+        m_mainMenu->addAction(actionCheckNewVersion_);
+        m_mainMenu->addAction(actionOfficalWebsite_);
+    }
+    m_mainMenu->popup(QCursor::pos());
+}
+
+void MainDialog::onOfficalWebsite()
+{
+    QDesktopServices::openUrl(QUrl(Endpoints::makerSite()));
+}
+
+void MainDialog::onCheckNewVersion()
+{
+    if (QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"newrelease.html"_s)))
+        connect(reply, &QNetworkReply::finished, this, &MainDialog::onDetectNewVersion);
+}
+
+void MainDialog::onDetectNewVersion()
+{
+    auto *reply = qobject_cast<QNetworkReply *>(sender());
+    if (!reply) {
+        silentVersionCheck = false;
+        return;
+    }
+    const QByteArray body = reply->read(kMaxReleaseFileSize + 1);
+    reply->deleteLater();
+    if (body.size() > kMaxReleaseFileSize)
+        return;
+    const QStringList fields = QString::fromUtf8(body).split(u' ');
+    if (fields.size() < 2)
+        return;
+
+    MyMessageBox box(this);
+    if (isNewerVersion(QCoreApplication::applicationVersion(), fields.at(0))) {
+        box.addButton(u"暂时不用"_s, QMessageBox::NoRole);
+        QPushButton *download = box.addButton(u"立即下载"_s, QMessageBox::YesRole);
+        box.showMessage(QMessageBox::Information, u"系统消息"_s, u"检测到新版本，是否立即更新？"_s);
+        if (box.clickedButton() == download) {
+            // The address comes from the network and goes to the system shell: web addresses only.
+            const QUrl url(fields.at(1).trimmed(), QUrl::StrictMode);
+            const QString scheme = url.scheme();
+            if (url.isValid() && !url.host().isEmpty() && (scheme == u"http" || scheme == u"https"))
+                QDesktopServices::openUrl(url);
+        }
+    } else if (!silentVersionCheck) {
+        box.showMessage(QMessageBox::Information, u"系统消息"_s, u"您正在使用最新版本"_s, QMessageBox::Ok);
+    }
+    silentVersionCheck = false;
+}
+
+bool MainDialog::isNewerVersion(const QString &current, const QString &offered)
+{
+    const QStringList currentParts = current.split(u'.');
+    const QStringList offeredParts = offered.split(u'.');
+    const qsizetype common = qMin(currentParts.size(), offeredParts.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        const qint64 difference = qint64(offeredParts.at(i).toInt()) - qint64(currentParts.at(i).toInt());
+        if (difference > 0)
+            return true;
+        if (difference < 0)
+            return false;
+    }
+    return offeredParts.size() > currentParts.size();
+}
+
+bool MainDialog::isOverProgramPage(const QPoint &pos) const
+{
+    if (stackedWidget->currentWidget() != programPage)
+        return false;
+    return programPage->rect().contains(programPage->mapFrom(this, pos));
+}
+
+bool MainDialog::programPageAcceptsDrag(QDragMoveEvent *event)
+{
+    // The program grid's acceptsDrag(event) decides here.
+    Q_UNUSED(event)
+    return false;
+}
+
+void MainDialog::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (isOverProgramPage(event->position().toPoint()))
+        programPageAcceptsDrag(event);
+}
+
+void MainDialog::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (isOverProgramPage(event->position().toPoint()) && programPageAcceptsDrag(event))
+        return;
+    event->ignore();
+}
+
+void MainDialog::dropEvent(QDropEvent *event)
+{
+    if (isOverProgramPage(event->position().toPoint())) {
+        // The program grid's dropFiles(event) takes the drop here.
+    }
+}

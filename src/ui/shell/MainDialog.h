@@ -1,0 +1,130 @@
+// The main window and shell: title strip, page buttons, the five pages, tray icon, menus, version check.
+#pragma once
+
+#include "FramelessDialog.h"
+
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QMenu>
+
+class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QLineEdit;
+class QPushButton;
+class QStackedWidget;
+class QToolButton;
+
+class MainDialog : public FramelessDialog
+{
+    Q_OBJECT
+
+public:
+    explicit MainDialog(QWidget *parent = nullptr);
+    ~MainDialog() override;
+
+    // Hides a visible window, restores a minimised one, shows a hidden one.
+    void toggleVisibility();
+    // Pops up the floating window's menu at a screen position.
+    void showMiniMenu(const QPoint &globalPos);
+    // Checks button, unchecks the other page buttons and remembers it as the current one.
+    void selectPageButton(QPushButton *button);
+    // True when offered names a later release than current (dotted decimal, missing parts count as older).
+    static bool isNewerVersion(const QString &current, const QString &offered);
+
+    // Drags only from the bare title strip.
+    int hitTest(const QPoint &globalPos) const override;
+
+    QPushButton *currentPageButton = nullptr;
+
+public slots:
+    void onWebsite();
+    void onProgram();
+    void onCalendar();
+    void onWeather();
+    void onPromotion();
+    void onRequestRemoteWebsiteFinished();
+    void onClose();
+    void onScreenCut();
+    void onSystemTrayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void onSettingsLoadFinished();
+    void onSearch();
+    void onShowFloatingWindow();
+    void onSettings();
+    void onAbout();
+    void onDetectNewVersion();
+    void onOfficalWebsite();
+    void onCheckNewVersion();
+    void onDialogFinished(int result);
+    void onShowMainMenu();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void buildForm();
+    void buildTitleBar();
+    void buildPageButtons();
+    void buildStack();
+    void createActions();
+    void connectSignals();
+    void initTrayIcon();
+    void fillEntryMenu(QMenu *menu);
+    void createProgramPage();
+    void requestRemoteWebsites();
+    // Page slots: report, keep the current button checked, switch, and show when asked from a menu.
+    void switchToPage(QPushButton *button, QWidget *page, QAction *menuAction);
+    bool isOverProgramPage(const QPoint &pos) const;
+    bool programPageAcceptsDrag(QDragMoveEvent *event);
+
+    // Form widgets.
+    QWidget *titleWidget_ = nullptr;
+    QWidget *widget_ = nullptr;
+    QLineEdit *searchLineEdit_ = nullptr;
+    QPushButton *searchButton_ = nullptr;
+    QToolButton *btnScreenCut_ = nullptr;
+    QToolButton *mainMenuEntry_ = nullptr;
+    QToolButton *minimize_ = nullptr;
+    QToolButton *close_ = nullptr;
+    QWidget *funcBtnWidget_ = nullptr;
+    QPushButton *btnWebsite = nullptr;
+    QPushButton *btnProgram = nullptr;
+    QPushButton *btnCalendar = nullptr;
+    QPushButton *btnWeather = nullptr;
+    QPushButton *btnPromotion = nullptr;
+    QStackedWidget *stackedWidget = nullptr;
+
+    QAction *actionQuit_ = nullptr;
+    QAction *actionAbout_ = nullptr;
+    QAction *actionSetting_ = nullptr;
+    QAction *actionOfficalWebsite_ = nullptr;
+    QAction *actionShowWebsite_ = nullptr;
+    QAction *actionScreenCut_ = nullptr;
+    QAction *actionCheckNewVersion_ = nullptr;
+    QAction *actionShowProgram_ = nullptr;
+    QAction *actionShowCalendar_ = nullptr;
+    QAction *actionShowWeather_ = nullptr;
+    QAction *actionShowPromotion_ = nullptr;
+    QAction *actionShowFloatingWindow = nullptr;
+
+    // The five pages, stack indexes 0 to 4.
+    QWidget *websitePage = nullptr;
+    QWidget *programPage = nullptr;
+    QWidget *calendarPage = nullptr;
+    QWidget *weatherPage = nullptr;
+    QWidget *softwarePage = nullptr;
+
+    bool weatherPagePending = true;
+    bool softwarePagePending = true;
+    bool silentVersionCheck = true;
+    QPointer<QDialog> m_captureDialog;
+    QDialog *settingsDialog = nullptr;
+    QDialog *aboutDialog = nullptr;
+    QMenu *m_mainMenu = nullptr;
+    QMenu *m_miniMenu = nullptr;
+    QSystemTrayIcon m_trayIcon;
+    QMenu m_trayMenu;
+};
