@@ -1,0 +1,15 @@
+// Province, city and network operator of the machine's public IP address.
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+
+struct PositionInfo
+{
+    QString province;
+    // Spelled as the location service spells it, without a trailing 市; the key of the city table.
+    QString city;
+    QString isp;
+};
+
+Q_DECLARE_METATYPE(PositionInfo)

@@ -1,0 +1,50 @@
+#include "SinaLocation.h"
+
+#include "Endpoints.h"
+#include "JsonReader.h"
+#include "Network.h"
+
+#include <QNetworkReply>
+#include <QUrl>
+#include <QVariantMap>
+
+using namespace Qt::StringLiterals;
+
+SinaLocation::SinaLocation(QObject *parent)
+    : Location(parent)
+{
+}
+
+void SinaLocation::request()
+{
+    QNetworkReply *reply = networkGet(QUrl(url()));
+    if (!reply) {
+        // Without a network manager no reply would ever finish; answer anyway so the owner moves on.
+        reportFailureLater();
+        return;
+    }
+    connect(reply, &QNetworkReply::finished, this, &Location::onLocFinished);
+}
+
+bool SinaLocation::parse(const QByteArray &data, PositionInfo &position)
+{
+    if (data.isEmpty())
+        return false;
+    const QString text = QString::fromLocal8Bit(data);
+    const qsizetype brace = text.indexOf(u'{');
+    if (brace < 0)
+        return false;
+    bool ok = false;
+    const QVariantMap map = JsonReader::parse(text.right(text.size() - brace), ok).toMap();
+    if (!ok)
+        return false;
+    position.province = map.value(u"province"_s).toString();
+    position.city = map.value(u"city"_s).toString();
+    position.isp = map.value(u"isp"_s).toString();
+    return true;
+}
+
+QString SinaLocation::url()
+{
+    return Endpoints::ipLocationService() + u"iplookup/iplookup.php?format=js"_s;
+}
