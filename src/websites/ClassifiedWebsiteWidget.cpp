@@ -1,0 +1,221 @@
+#include "ClassifiedWebsiteWidget.h"
+
+#include <QDomElement>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTableWidget>
+#include <QToolButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int g_blockColorCounter = 0;
+
+const QString ButtonStyle = u"QToolButton{background-color: rgba(209, 226, 242, 0);}"
+    "QToolButton:hover{background-color: rgba(250, 158, 0, 255);border-width: 1px;"
+    "border-color:rgb(9, 159, 229);border-style:solid;color:white;}"
+    "QToolButton:pressed{background-color: rgba(250, 158, 0, 255);border-width: 1px;"
+    "border-color:rgb(9, 159, 229);border-style:solid;color:white;}"_s;
+
+void setColorInAllGroups(QPalette *palette, QPalette::ColorRole role, const QColor &color)
+{
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette->setColor(group, role, color);
+}
+
+} // namespace
+
+ClassifiedWebsiteWidget::ClassifiedWebsiteWidget(QWidget *parent)
+    : QWidget(parent)
+{
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+}
+
+bool ClassifiedWebsiteWidget::setCategory(const QDomElement &element)
+{
+    return readWebsiteCategory(element, &m_category);
+}
+
+void ClassifiedWebsiteWidget::setCategory(const WebsiteCategory &category)
+{
+    m_category = category;
+}
+
+int ClassifiedWebsiteWidget::blockColorCounter()
+{
+    return g_blockColorCounter;
+}
+
+bool ClassifiedWebsiteWidget::build()
+{
+    if (m_grid)
+        return false;
+    const QColor background = g_blockColorCounter % 2 == 0 ? QColor(255, 255, 255)
+                                                          : QColor(232, 237, 240);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->setSpacing(0);
+    layout->setContentsMargins(0, 5, 0, 5);
+    QPalette blockPalette = palette();
+    setColorInAllGroups(&blockPalette, QPalette::Window, background);
+    setPalette(blockPalette);
+    setAutoFillBackground(true);
+
+    m_title = new QLabel(this);
+    m_title->setObjectName(u"title"_s);
+    m_title->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    m_title->setMinimumWidth(58);
+    m_title->setAlignment(Qt::AlignCenter);
+    QPalette titlePalette = m_title->palette();
+    setColorInAllGroups(&titlePalette, QPalette::WindowText, paintColor(m_category.color));
+    setColorInAllGroups(&titlePalette, QPalette::Window, background);
+    m_title->setPalette(titlePalette);
+    m_title->setAutoFillBackground(true);
+    m_title->setText(m_category.text);
+    m_title->setFont(QFont(u"微软雅黑"_s, 14));
+    layout->addWidget(m_title);
+
+    m_grid = new QTableWidget(this);
+    m_grid->setObjectName(u"grid"_s);
+    QPalette gridPalette = m_grid->palette();
+    setColorInAllGroups(&gridPalette, QPalette::Base, background);
+    m_grid->setPalette(gridPalette);
+    m_grid->setContextMenuPolicy(Qt::NoContextMenu);
+    m_grid->setFrameShape(QFrame::NoFrame);
+    m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->setSelectionMode(QAbstractItemView::NoSelection);
+    m_grid->setShowGrid(false);
+    m_grid->horizontalHeader()->hide();
+    m_grid->verticalHeader()->hide();
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    fillGrid();
+    layout->addWidget(m_grid);
+
+    ++g_blockColorCounter;
+    return true;
+}
+
+void ClassifiedWebsiteWidget::fillGrid()
+{
+    const int n = int(m_category.entries.size());
+    m_grid->setRowCount((n + ColumnCount - 1) / ColumnCount);
+    m_grid->setColumnCount(ColumnCount);
+    for (int i = 0; i < n; ++i)
+        placeButton(i);
+    updateGridHeight();
+}
+
+void ClassifiedWebsiteWidget::placeButton(int index)
+{
+    const WebsiteEntry &entry = m_category.entries.at(index);
+    auto *button = new QToolButton(m_grid);
+    button->setObjectName(QString::number(index));
+    button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    button->setMinimumSize(90, 25);
+    QPalette buttonPalette = button->palette();
+    setColorInAllGroups(&buttonPalette, QPalette::ButtonText, paintColor(entry.color));
+    button->setPalette(buttonPalette);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setAutoRaise(true);
+    button->setText(entry.text);
+    button->setFont(QFont(u"宋体"_s, 11));
+    button->setStyleSheet(ButtonStyle);
+    connect(button, &QToolButton::clicked, this, &ClassifiedWebsiteWidget::onToolButtonClicked);
+    // The grid owns the cell widget from here and deletes a replaced one.
+    m_grid->setCellWidget(index / ColumnCount, index % ColumnCount, button);
+}
+
+void ClassifiedWebsiteWidget::updateGridHeight()
+{
+    const int rows = m_grid->rowCount();
+    const int height = rows == 0 ? 30 : m_grid->rowHeight(0) * rows;
+    m_grid->setMinimumHeight(height);
+    m_grid->setMaximumHeight(height);
+}
+
+void ClassifiedWebsiteWidget::addEntry(const WebsiteEntry &entry)
+{
+    m_category.entries.append(entry);
+    if (!m_grid)
+        return;
+    const int n = int(m_category.entries.size());
+    m_grid->setRowCount((n + ColumnCount - 1) / ColumnCount);
+    m_grid->setColumnCount(ColumnCount);
+    placeButton(n - 1);
+    updateGridHeight();
+}
+
+void ClassifiedWebsiteWidget::modifyEntry(int index, const WebsiteEntry &entry)
+{
+    if (index < 0 || index >= m_category.entries.size())
+        return;
+    m_category.entries[index] = entry;
+    if (m_grid)
+        placeButton(index);
+}
+
+void ClassifiedWebsiteWidget::deleteEntry(int index)
+{
+    if (index < 0 || index >= m_category.entries.size())
+        return;
+    m_category.entries.remove(index);
+    if (!m_grid)
+        return;
+    m_grid->clear();
+    m_grid->setRowCount(0);
+    fillGrid();
+}
+
+int ClassifiedWebsiteWidget::hitTest(const QPoint &pos)
+{
+    if (!m_grid)
+        return -1;
+    int row = 0;
+    int column = 0;
+    int hit = -1;
+    for (row = 0; row < m_grid->rowCount() && hit < 0; ++row) {
+        for (column = 0; column < m_grid->columnCount(); ++column) {
+            QWidget *button = m_grid->cellWidget(row, column);
+            if (!button)
+                break;
+            if (button->rect().contains(button->mapFrom(this, pos))) {
+                hit = row * m_grid->columnCount() + column;
+                break;
+            }
+        }
+        if (column < m_grid->columnCount())
+            break;
+    }
+    m_grid->setCurrentCell(row, column);
+    return hit;
+}
+
+void ClassifiedWebsiteWidget::onToolButtonClicked()
+{
+    const QObject *button = sender();
+    if (!button)
+        return;
+    bool ok = false;
+    const int index = button->objectName().toInt(&ok);
+    if (ok && index >= 0 && index < m_category.entries.size())
+        emit websiteClicked(m_category.entries.at(index));
+}
+
+void ClassifiedWebsiteWidget::mousePressEvent(QMouseEvent *event)
+{
+    // Taken here, so a press on a block never reaches the window (and never drags it).
+    event->accept();
+}
+
+void ClassifiedWebsiteWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    // A lone right-button release is already a context-menu event on every platform; this only
+    // catches the right button still held while another one is released.
+    if ((event->buttons() & Qt::RightButton) && contextMenuPolicy() == Qt::CustomContextMenu)
+        emit customContextMenuRequested(event->position().toPoint());
+}

@@ -1,0 +1,41 @@
+#include "WebsiteUrl.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool isWebScheme(const QString &scheme)
+{
+    return scheme == "http"_L1 || scheme == "https"_L1 || scheme == "ftp"_L1;
+}
+
+// True when the text starts with a scheme of its own. A single letter is a drive ("C:\x"), and a
+// "host:port" reads like a scheme to QUrl but not to fromUserInput, which knows ports.
+bool hasOwnScheme(const QString &text, const QUrl &guessed)
+{
+    static const QRegularExpression schemePrefix(u"^([A-Za-z][A-Za-z0-9+.-]+):"_s);
+    const QRegularExpressionMatch match = schemePrefix.match(text);
+    return match.hasMatch() && match.captured(1).compare(guessed.scheme(), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+QUrl websiteUrlToOpen(const QString &address, bool typedByUser)
+{
+    const QString text = address.trimmed();
+    if (text.isEmpty())
+        return QUrl();
+    const QUrl guessed = QUrl::fromUserInput(text);
+    if (!guessed.isValid())
+        return QUrl();
+
+    if (typedByUser && hasOwnScheme(text, guessed)) {
+        const QUrl typed(text, QUrl::TolerantMode);
+        return typed.isValid() ? typed : QUrl();
+    }
+    if (guessed.isLocalFile() || !isWebScheme(guessed.scheme()) || guessed.host().isEmpty())
+        return QUrl();
+    return guessed;
+}
