@@ -31,6 +31,8 @@ const QString kShowFloatingText = u"显示浮窗"_s;
 const QString kHideFloatingText = u"隐藏浮窗"_s;
 // A release file is one short line; anything far larger is not one.
 constexpr qsizetype kMaxReleaseFileSize = 64 * 1024;
+// Marks the version replies of checks the user asked for.
+constexpr char kAskedProperty[] = "qpaAskedCheck";
 
 QToolButton *makeTitleButton(QWidget *parent, const QString &name, const QString &icon, int iconSize,
                              const QString &toolTip)
@@ -524,8 +526,12 @@ void MainDialog::onOfficalWebsite()
 
 void MainDialog::onCheckNewVersion()
 {
-    if (QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"newrelease.html"_s)))
+    // A check the user asked for always answers, even when the start-up check got nothing usable.
+    const bool asked = sender() && sender() == actionCheckNewVersion_;
+    if (QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"newrelease.html"_s))) {
+        reply->setProperty(kAskedProperty, asked);
         connect(reply, &QNetworkReply::finished, this, &MainDialog::onDetectNewVersion);
+    }
 }
 
 void MainDialog::onDetectNewVersion()
@@ -535,6 +541,7 @@ void MainDialog::onDetectNewVersion()
         silentVersionCheck = false;
         return;
     }
+    const bool quiet = silentVersionCheck && !reply->property(kAskedProperty).toBool();
     const QByteArray body = reply->read(kMaxReleaseFileSize + 1);
     reply->deleteLater();
     if (body.size() > kMaxReleaseFileSize)
@@ -555,7 +562,7 @@ void MainDialog::onDetectNewVersion()
             if (url.isValid() && !url.host().isEmpty() && (scheme == u"http" || scheme == u"https"))
                 QDesktopServices::openUrl(url);
         }
-    } else if (!silentVersionCheck) {
+    } else if (!quiet) {
         box.showMessage(QMessageBox::Information, u"系统消息"_s, u"您正在使用最新版本"_s, QMessageBox::Ok);
     }
     silentVersionCheck = false;

@@ -1,0 +1,612 @@
+// Tests of the main window shell: form, page switching, tray, menus, search, version check, quit path.
+#include "FakeNetworkAccessManager.h"
+#include "GlobalSettings.h"
+#include "MainDialog.h"
+#include "MyMessageBox.h"
+#include "TestMain.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kSite = u"http://www.quorvik.cn/"_s;
+const QString kRelease = kSite + u"newrelease.html"_s;
+const QString kStat = kSite + u"stat.aspx?action="_s;
+const QString kLatest = u"系统消息|您正在使用最新版本"_s;
+const QString kOffer = u"系统消息|检测到新版本，是否立即更新？"_s;
+
+// Deferred deletes are not run by processEvents(); this lets replies finish and go away.
+void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    // Receives every URL the program hands to the desktop (http, https, file and others).
+    void openUrl(const QUrl &url) { m_opened.append(url); }
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void formTree();
+    void pageButtons_data();
+    void pageButtons();
+    void pageButtonFiveClicks_data();
+    void pageButtonFiveClicks();
+    void currentPageButtonStaysChecked();
+    void menuEntryShowsWindow_data();
+    void menuEntryShowsWindow();
+    void startupRequests();
+    void trayActivation_data();
+    void trayActivation();
+    void trayMenuEntries();
+    void mainMenuEntries();
+    void titleStripDrags_data();
+    void titleStripDrags();
+    void search_data();
+    void search();
+    void officialWebsite();
+    void isNewerVersion_data();
+    void isNewerVersion();
+    void versionCheck_data();
+    void versionCheck();
+    void versionCheckWithoutSender();
+    void downloadAddress_data();
+    void downloadAddress();
+    void closeHidesWhenAsked();
+    void quitPath_data();
+    void quitPath();
+    void firstRunSavesSettings();
+    void floatingWindowActionText();
+
+private:
+    std::unique_ptr<MainDialog> makeDialog();
+    template<typename T>
+    T *child(const QString &name) const
+    {
+        T *w = m_dialog->findChild<T *>(name);
+        if (!w)
+            qWarning("missing child %s", qPrintable(name));
+        return w;
+    }
+
+    FakeNetworkAccessManager *m_net = nullptr;
+    std::unique_ptr<MainDialog> m_dialog;
+    QList<QUrl> m_opened;
+};
+
+void TestShell::initTestCase()
+{
+    MyMessageBox::setAutoAnswer(true, u"暂时不用"_s);
+    for (const char *scheme : {"http", "https", "file", "ftp", "javascript", "smb", "mailto"})
+        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "openUrl");
+    GlobalSettings::instance()->initKeyNames();
+}
+
+void TestShell::cleanupTestCase()
+{
+    for (const char *scheme : {"http", "https", "file", "ftp", "javascript", "smb", "mailto"})
+        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+}
+
+void TestShell::init()
+{
+    GlobalSettings::instance()->resetForTest();
+    QFile::remove(GlobalSettings::instance()->settingsFilePath());
+    m_net = installFakeNetwork();
+    m_net->setReply(kRelease, "2.0.0.2 http://www.quorvik.cn/setup.exe");
+    MyMessageBox::setAutoAnswer(true, u"暂时不用"_s);
+    MyMessageBox::shownMessages().clear();
+    m_opened.clear();
+}
+
+void TestShell::cleanup()
+{
+    m_dialog.reset();
+    settle();
+}
+
+std::unique_ptr<MainDialog> TestShell::makeDialog()
+{
+    auto dialog = std::make_unique<MainDialog>();
+    settle();
+    return dialog;
+}
+
+void TestShell::formTree()
+{
+    m_dialog = makeDialog();
+    QCOMPARE(m_dialog->objectName(), u"MainDialog"_s);
+    QCOMPARE(m_dialog->minimumSize(), QSize(900, 600));
+    QCOMPARE(m_dialog->maximumSize(), QSize(900, 600));
+    QVERIFY(m_dialog->acceptDrops());
+    QCOMPARE(m_dialog->windowTitle(), u"Quorvik电脑助手"_s);
+    QVERIFY(m_dialog->windowFlags() & Qt::FramelessWindowHint);
+
+    QCOMPARE(child<QWidget>(u"titleWidget_"_s)->maximumHeight(), 80);
+    QCOMPARE(child<QWidget>(u"funcBtnWidget_"_s)->maximumHeight(), 50);
+    auto *stack = child<QStackedWidget>(u"stackedWidget"_s);
+    QCOMPARE(stack->maximumSize(), QSize(900, 470));
+    QCOMPARE(stack->count(), 5);
+    QCOMPARE(stack->currentIndex(), 0);
+
+    auto *search = child<QLineEdit>(u"searchLineEdit_"_s);
+    QCOMPARE(search->placeholderText(), u"输入文字搜索"_s);
+    QCOMPARE(search->minimumWidth(), 180);
+    auto *searchButton = child<QPushButton>(u"searchButton_"_s);
+    QCOMPARE(searchButton->toolTip(), u"百度一下"_s);
+    QCOMPARE(searchButton->size(), QSize(18, 27));
+
+    const struct { const char *name; const char *tip; int icon; } titleButtons[] = {
+        {"btnScreenCut_", "屏幕截图", 16}, {"mainMenuEntry_", "", 18},
+        {"minimize_", "最小化", 16}, {"close_", "关闭", 12}};
+    for (const auto &b : titleButtons) {
+        auto *button = child<QToolButton>(QString::fromLatin1(b.name));
+        QVERIFY(button);
+        QCOMPARE(button->size(), QSize(38, 39));
+        QCOMPARE(button->toolTip(), QString::fromUtf8(b.tip));
+        QCOMPARE(button->iconSize(), QSize(b.icon, b.icon));
+        QVERIFY(button->autoRaise());
+    }
+
+    const struct { const char *name; const char *text; } pageButtons[] = {
+        {"btnWebsite", "  网址导航"}, {"btnProgram", "  常用软件"}, {"btnCalendar", "  日程日历"},
+        {"btnWeather", "  天气预报"}, {"btnPromotion", "  好软推荐"}};
+    for (const auto &b : pageButtons) {
+        auto *button = child<QPushButton>(QString::fromLatin1(b.name));
+        QVERIFY(button);
+        QCOMPARE(button->text(), QString::fromUtf8(b.text));
+        QVERIFY(button->isCheckable());
+        QCOMPARE(button->iconSize(), QSize(33, 32));
+        QCOMPARE(button->font().family(), u"微软雅黑"_s);
+        QCOMPARE(button->font().pointSize(), 14);
+    }
+    for (const char *label : {"label", "label_2", "label_3", "label_4"})
+        QVERIFY(child<QLabel>(QString::fromLatin1(label)));
+}
+
+void TestShell::pageButtons_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("index");
+    QTest::newRow("website") << u"btnWebsite"_s << 0;
+    QTest::newRow("program") << u"btnProgram"_s << 1;
+    QTest::newRow("calendar") << u"btnCalendar"_s << 2;
+    QTest::newRow("weather") << u"btnWeather"_s << 3;
+    QTest::newRow("promotion") << u"btnPromotion"_s << 4;
+}
+
+void TestShell::pageButtons()
+{
+    QFETCH(QString, button);
+    QFETCH(int, index);
+    m_dialog = makeDialog();
+    // Start from another page so every row really switches.
+    QTest::mouseClick(child<QPushButton>(index == 2 ? u"btnWeather"_s : u"btnCalendar"_s), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+
+    QCOMPARE(child<QStackedWidget>(u"stackedWidget"_s)->currentIndex(), index);
+    QCOMPARE(m_dialog->currentPageButton, child<QPushButton>(button));
+    const QList<QPushButton *> all = m_dialog->findChild<QWidget *>(u"funcBtnWidget_"_s)->findChildren<QPushButton *>();
+    QCOMPARE(all.size(), 5);
+    for (QPushButton *b : all)
+        QCOMPARE(b->isChecked(), b->objectName() == button);
+}
+
+void TestShell::pageButtonFiveClicks_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("action");
+    QTest::newRow("website") << u"btnWebsite"_s << u"wb"_s;
+    QTest::newRow("program") << u"btnProgram"_s << u"program"_s;
+    QTest::newRow("calendar") << u"btnCalendar"_s << u"calendar"_s;
+    QTest::newRow("weather") << u"btnWeather"_s << u"weather"_s;
+    QTest::newRow("promotion") << u"btnPromotion"_s << u"promotion"_s;
+}
+
+void TestShell::pageButtonFiveClicks()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, action);
+    m_dialog = makeDialog();
+    m_net->clearRequests();
+    for (int i = 0; i < 5; ++i)
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+    const QString exact = kStat + action;
+    int n = 0;
+    for (const QUrl &url : m_net->requests())
+        n += url.toString() == exact;
+    QCOMPARE(n, 5);
+    QCOMPARE(m_net->requests().size(), 5);
+}
+
+void TestShell::currentPageButtonStaysChecked()
+{
+    m_dialog = makeDialog();
+    auto *website = child<QPushButton>(u"btnWebsite"_s);
+    QVERIFY(website->isChecked());
+    // A click on a checked checkable button would uncheck it; the page slot checks it again.
+    QTest::mouseClick(website, Qt::LeftButton);
+    QVERIFY(website->isChecked());
+    QCOMPARE(child<QStackedWidget>(u"stackedWidget"_s)->currentIndex(), 0);
+    QVERIFY(!m_dialog->isVisible());
+}
+
+void TestShell::menuEntryShowsWindow_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("index");
+    QTest::newRow("website") << u"actionShowWebsite_"_s << 0;
+    QTest::newRow("program") << u"actionShowProgram_"_s << 1;
+    QTest::newRow("calendar") << u"actionShowCalendar_"_s << 2;
+    QTest::newRow("weather") << u"actionShowWeather_"_s << 3;
+    QTest::newRow("promotion") << u"actionShowPromotion_"_s << 4;
+}
+
+void TestShell::menuEntryShowsWindow()
+{
+    QFETCH(QString, action);
+    QFETCH(int, index);
+    m_dialog = makeDialog();
+    QVERIFY(!m_dialog->isVisible());
+    child<QAction>(action)->trigger();
+    QVERIFY(m_dialog->isVisible());
+    QCOMPARE(child<QStackedWidget>(u"stackedWidget"_s)->currentIndex(), index);
+
+    // The page buttons themselves never show a hidden window.
+    m_dialog->hide();
+    QTest::mouseClick(child<QPushButton>(u"btnCalendar"_s), Qt::LeftButton);
+    QVERIFY(!m_dialog->isVisible());
+}
+
+void TestShell::startupRequests()
+{
+    m_net->clearRequests();
+    m_dialog = makeDialog();
+    QCOMPARE(m_net->requestCount(kRelease), 1);
+    QCOMPARE(m_net->requestCount(kSite + u"websites.xml"_s), 1);
+    QCOMPARE(m_net->requestCount(kStat + u"login"_s), 1);
+    QCOMPARE(m_net->requests().size(), 3);
+    // The version check is issued before the website list, and "login" comes last.
+    QCOMPARE(m_net->requests().first().toString(), kRelease);
+    QCOMPARE(m_net->requests().last().toString(), kStat + u"login"_s);
+}
+
+void TestShell::trayActivation_data()
+{
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    const int trigger = QSystemTrayIcon::Trigger;
+    QTest::newRow("click hides visible") << trigger << u"visible"_s << u"hidden"_s;
+    QTest::newRow("click shows hidden") << trigger << u"hidden"_s << u"visible"_s;
+    QTest::newRow("click restores minimised") << trigger << u"minimised"_s << u"visible"_s;
+    for (auto [name, reason] : {std::pair{"double click", QSystemTrayIcon::DoubleClick},
+                                {"context", QSystemTrayIcon::Context},
+                                {"middle click", QSystemTrayIcon::MiddleClick},
+                                {"unknown", QSystemTrayIcon::Unknown}}) {
+        QTest::addRow("%s ignored on hidden", name) << int(reason) << u"hidden"_s << u"hidden"_s;
+        QTest::addRow("%s ignored on visible", name) << int(reason) << u"visible"_s << u"visible"_s;
+    }
+}
+
+void TestShell::trayActivation()
+{
+    QFETCH(int, reason);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    m_dialog = makeDialog();
+    if (before == u"visible")
+        m_dialog->show();
+    else if (before == u"minimised")
+        m_dialog->showMinimized();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()) || before != u"visible");
+
+    auto *tray = m_dialog->findChild<QSystemTrayIcon *>(u"trayIcon"_s);
+    QVERIFY(tray);
+    emit tray->activated(QSystemTrayIcon::ActivationReason(reason));
+    settle();
+
+    const QString state = !m_dialog->isVisible() ? u"hidden"_s
+                          : m_dialog->isMinimized() ? u"minimised"_s
+                                                    : u"visible"_s;
+    QCOMPARE(state, after);
+}
+
+void TestShell::trayMenuEntries()
+{
+    m_dialog = makeDialog();
+    auto *tray = m_dialog->findChild<QSystemTrayIcon *>(u"trayIcon"_s);
+    QVERIFY(tray->isVisible());
+    QCOMPARE(tray->toolTip(), u"Quorvik桌面助手"_s);
+    QVERIFY(!tray->icon().isNull());
+    QMenu *menu = tray->contextMenu();
+    QCOMPARE(menu, m_dialog->findChild<QMenu *>(u"trayMenu"_s));
+    QStringList texts;
+    for (QAction *a : menu->actions())
+        texts << (a->isSeparator() ? u"-"_s : a->text());
+    QCOMPARE(texts, (QStringList{u"打开网址导航"_s, u"打开常用软件"_s, u"打开日程日历"_s, u"打开天气预报"_s,
+                                 u"打开好软推荐"_s, u"-"_s, u"显示浮窗"_s, u"屏幕截图"_s, u"设置"_s, u"关于"_s,
+                                 u"-"_s, u"检查更新"_s, u"退出"_s}));
+}
+
+void TestShell::mainMenuEntries()
+{
+    m_dialog = makeDialog();
+    QVERIFY(!m_dialog->findChild<QMenu *>(u"mainMenu"_s));
+    m_dialog->onShowMainMenu();
+    auto *menu = m_dialog->findChild<QMenu *>(u"mainMenu"_s);
+    QVERIFY(menu);
+    QVERIFY(menu->isVisible());
+    QStringList texts;
+    for (QAction *a : menu->actions())
+        texts << a->text();
+    QCOMPARE(texts, (QStringList{u"设置"_s, u"关于"_s, u"检查更新"_s, u"官方网站"_s}));
+    menu->hide();
+    // Reused, not rebuilt.
+    m_dialog->onShowMainMenu();
+    QCOMPARE(m_dialog->findChildren<QMenu *>(u"mainMenu"_s).size(), 1);
+    menu->hide();
+}
+
+void TestShell::titleStripDrags_data()
+{
+    QTest::addColumn<QString>("widget");
+    QTest::addColumn<QPoint>("offset");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("bare title strip") << u"titleWidget_"_s << QPoint(20, 40) << int(FramelessDialog::HitCaption);
+    QTest::newRow("close button") << u"close_"_s << QPoint(5, 5) << int(FramelessDialog::HitNowhere);
+    QTest::newRow("search box") << u"searchLineEdit_"_s << QPoint(5, 5) << int(FramelessDialog::HitNowhere);
+    QTest::newRow("page button row") << u"funcBtnWidget_"_s << QPoint(2, 2) << int(FramelessDialog::HitNowhere);
+    QTest::newRow("page area") << u"stackedWidget"_s << QPoint(100, 100) << int(FramelessDialog::HitNowhere);
+}
+
+void TestShell::titleStripDrags()
+{
+    QFETCH(QString, widget);
+    QFETCH(QPoint, offset);
+    QFETCH(int, expected);
+    m_dialog = makeDialog();
+    m_dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+    QWidget *w = widget == u"MainDialog" ? m_dialog.get() : child<QWidget>(widget);
+    QCOMPARE(m_dialog->hitTest(w->mapToGlobal(offset)), expected);
+    QCOMPARE(m_dialog->hitTest(m_dialog->geometry().bottomRight() + QPoint(5, 5)), int(FramelessDialog::HitNowhere));
+}
+
+void TestShell::search_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("url");
+    QTest::newRow("empty box") << QString() << u"https://www.baidu.com/"_s;
+    QTest::newRow("chinese word and space") << u"天气 预报"_s
+                                           << u"https://www.baidu.com/s?wd=%E5%A4%A9%E6%B0%94%20%E9%A2%84%E6%8A%A5"_s;
+    QTest::newRow("query characters") << u"a&b=c#d+e"_s << u"https://www.baidu.com/s?wd=a%26b%3Dc%23d%2Be"_s;
+    QTest::newRow("percent sign") << u"100%"_s << u"https://www.baidu.com/s?wd=100%25"_s;
+}
+
+void TestShell::search()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, url);
+    m_dialog = makeDialog();
+    m_net->clearRequests();
+    child<QLineEdit>(u"searchLineEdit_"_s)->setText(text);
+    QTest::mouseClick(child<QPushButton>(u"searchButton_"_s), Qt::LeftButton);
+    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_opened.first().toString(QUrl::FullyEncoded), url);
+    QCOMPARE(m_net->requestCount(kStat + u"search"_s), 1);
+    QCOMPARE(child<QLineEdit>(u"searchLineEdit_"_s)->text(), text);
+}
+
+void TestShell::officialWebsite()
+{
+    m_dialog = makeDialog();
+    child<QAction>(u"actionOfficalWebsite_"_s)->trigger();
+    QCOMPARE(m_opened, QList<QUrl>{QUrl(kSite)});
+}
+
+void TestShell::isNewerVersion_data()
+{
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("offered");
+    QTest::addColumn<bool>("newer");
+    QTest::newRow("same") << u"2.0.0.2"_s << u"2.0.0.2"_s << false;
+    QTest::newRow("last part numeric, not text") << u"2.0.0.2"_s << u"2.0.0.10"_s << true;
+    QTest::newRow("shorter is older") << u"2.0.0.2"_s << u"2.0"_s << false;
+    QTest::newRow("longer is newer") << u"2.0.0.2"_s << u"2.0.0.2.0"_s << true;
+    QTest::newRow("older minor") << u"2.0.0.2"_s << u"1.9.9.9"_s << false;
+    QTest::newRow("newer major beats smaller rest") << u"2.0.0.2"_s << u"3.0.0.0"_s << true;
+    QTest::newRow("text reads as zero") << u"2.0.0.2"_s << u"x.y"_s << false;
+    QTest::newRow("empty offer") << u"2.0.0.2"_s << QString() << false;
+    QTest::newRow("empty parts kept") << u"2.0.0.2"_s << u"2.0.0.2."_s << true;
+    QTest::newRow("overflowing part reads as zero") << u"2.0.0.2"_s << u"99999999999"_s << false;
+}
+
+void TestShell::isNewerVersion()
+{
+    QFETCH(QString, current);
+    QFETCH(QString, offered);
+    QFETCH(bool, newer);
+    QCOMPARE(MainDialog::isNewerVersion(current, offered), newer);
+}
+
+void TestShell::versionCheck_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("atStart");
+    QTest::addColumn<QString>("whenAsked");
+
+    const QByteArray url = " http://www.quorvik.cn/setup.exe";
+    QTest::newRow("same version") << "2.0.0.2" + url << QString() << kLatest;
+    QTest::newRow("2.0.0.10 is newer") << "2.0.0.10" + url << kOffer << kOffer;
+    QTest::newRow("2.0 is older") << "2.0" + url << QString() << kLatest;
+    QTest::newRow("2.0.0.2.0 is newer") << "2.0.0.2.0" + url << kOffer << kOffer;
+    QTest::newRow("no space") << QByteArray("2.0.0.3") << QString() << QString();
+    QTest::newRow("empty body") << QByteArray() << QString() << QString();
+    QTest::newRow("garbage") << QByteArray("\x01\xff\xfe<html>oops</html>") << QString() << QString();
+    QTest::newRow("garbage with a space") << QByteArray("<html> oops") << QString() << kLatest;
+    QTest::newRow("huge reply") << QByteArray(1 << 20, 'x') << QString() << QString();
+    QTest::newRow("huge reply with spaces") << QByteArray("9.9 ") + QByteArray(1 << 20, ' ') << QString() << QString();
+}
+
+void TestShell::versionCheck()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, atStart);
+    QFETCH(QString, whenAsked);
+    m_net->setReply(kRelease, reply);
+
+    m_dialog = makeDialog();
+    QCOMPARE(MyMessageBox::shownMessages(), atStart.isEmpty() ? QStringList() : QStringList{atStart});
+
+    MyMessageBox::shownMessages().clear();
+    child<QAction>(u"actionCheckNewVersion_"_s)->trigger();
+    settle();
+    QCOMPARE(MyMessageBox::shownMessages(), whenAsked.isEmpty() ? QStringList() : QStringList{whenAsked});
+    // Declined offers open nothing.
+    QVERIFY(m_opened.isEmpty());
+}
+
+void TestShell::versionCheckWithoutSender()
+{
+    m_dialog = makeDialog();
+    MyMessageBox::shownMessages().clear();
+    m_dialog->onDetectNewVersion();
+    QVERIFY(MyMessageBox::shownMessages().isEmpty());
+}
+
+void TestShell::downloadAddress_data()
+{
+    QTest::addColumn<QByteArray>("address");
+    QTest::addColumn<bool>("opened");
+    QTest::newRow("http") << QByteArray("http://www.quorvik.cn/setup.exe") << true;
+    QTest::newRow("https") << QByteArray("https://www.quorvik.cn/setup.exe") << true;
+    QTest::newRow("upper-case scheme") << QByteArray("HTTPS://www.quorvik.cn/a") << true;
+    QTest::newRow("trailing line break") << QByteArray("http://www.quorvik.cn/setup.exe\r\n") << true;
+    QTest::newRow("file") << QByteArray("file:///usr/bin/xterm") << false;
+    QTest::newRow("local path") << QByteArray("/usr/bin/xterm") << false;
+    QTest::newRow("windows path") << QByteArray("C:\\Windows\\system32\\cmd.exe") << false;
+    QTest::newRow("ftp") << QByteArray("ftp://www.quorvik.cn/setup.exe") << false;
+    QTest::newRow("javascript") << QByteArray("javascript:alert(1)") << false;
+    QTest::newRow("smb share") << QByteArray("smb://host/share/setup.exe") << false;
+    QTest::newRow("http without host") << QByteArray("http:/setup.exe") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void TestShell::downloadAddress()
+{
+    QFETCH(QByteArray, address);
+    QFETCH(bool, opened);
+    MyMessageBox::setAutoAnswer(true, u"立即下载"_s);
+    m_net->setReply(kRelease, "2.0.0.3 " + address);
+    m_dialog = makeDialog();
+    QCOMPARE(MyMessageBox::shownMessages(), QStringList{kOffer});
+    QCOMPARE(m_opened.size(), opened ? 1 : 0);
+    if (opened)
+        QCOMPARE(m_opened.first().host(), u"www.quorvik.cn"_s);
+}
+
+void TestShell::closeHidesWhenAsked()
+{
+    GlobalSettings::instance()->setOnlyHideWhenClose(true);
+    m_dialog = makeDialog();
+    m_dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+    m_net->clearRequests();
+    QTest::mouseClick(child<QToolButton>(u"close_"_s), Qt::LeftButton);
+    QVERIFY(!m_dialog->isVisible());
+    QVERIFY(m_dialog->findChild<QSystemTrayIcon *>(u"trayIcon"_s)->isVisible());
+    QCOMPARE(m_net->requestCount(kStat + u"logout"_s), 0);
+}
+
+void TestShell::quitPath_data()
+{
+    QTest::addColumn<bool>("onlyHide");
+    QTest::addColumn<QString>("trigger");
+    QTest::newRow("close button, setting off") << false << u"close_"_s;
+    QTest::newRow("quit entry, setting on") << true << u"actionQuit_"_s;
+    QTest::newRow("quit entry, setting off") << false << u"actionQuit_"_s;
+}
+
+void TestShell::quitPath()
+{
+    QFETCH(bool, onlyHide);
+    QFETCH(QString, trigger);
+    GlobalSettings::instance()->setOnlyHideWhenClose(onlyHide);
+    m_dialog = makeDialog();
+    m_dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+    m_net->clearRequests();
+
+    QTimer::singleShot(0, this, [&] {
+        if (trigger == u"close_")
+            QTest::mouseClick(child<QToolButton>(trigger), Qt::LeftButton);
+        else
+            child<QAction>(trigger)->trigger();
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(42); });
+    watchdog.start(5000);
+    QCOMPARE(QCoreApplication::exec(), 0);
+
+    QCOMPARE(m_net->requestCount(kStat + u"logout"_s), 1);
+    QVERIFY(!m_dialog->findChild<QSystemTrayIcon *>(u"trayIcon"_s)->isVisible());
+    QVERIFY(!m_dialog->isVisible());
+}
+
+void TestShell::firstRunSavesSettings()
+{
+    GlobalSettings *settings = GlobalSettings::instance();
+    m_dialog = makeDialog();
+    connect(settings, &GlobalSettings::loadFinished, m_dialog.get(), &MainDialog::onSettingsLoadFinished);
+    settings->load(settings->settingsFilePath());
+    QFile file(settings->settingsFilePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("<first_run>0</first_run>"));
+    disconnect(settings, nullptr, m_dialog.get(), nullptr);
+}
+
+void TestShell::floatingWindowActionText()
+{
+    GlobalSettings *settings = GlobalSettings::instance();
+    m_dialog = makeDialog();
+    auto *action = child<QAction>(u"actionShowFloatingWindow"_s);
+    QCOMPARE(action->text(), u"显示浮窗"_s);
+    m_dialog->onSettingsLoadFinished();
+    QCOMPARE(action->text(), settings->showFloatingWindow() ? u"隐藏浮窗"_s : u"显示浮窗"_s);
+    action->trigger();
+    QVERIFY(!settings->showFloatingWindow());
+    QCOMPARE(action->text(), u"显示浮窗"_s);
+    QFile file(settings->settingsFilePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("<showFloatingWindow>0</showFloatingWindow>"));
+}
+
+QPA_TEST_MAIN(TestShell)
+#include "tst_shell.moc"
