@@ -26,6 +26,9 @@ int main(int argc, char *argv[])
     int result = 0;
     {
         QApplication app(argc, argv);
+        // Only the main window's quit path ends the program; a tray program must survive the
+        // closing of whatever window happened to be the last one shown.
+        app.setQuitOnLastWindowClosed(false);
         {
             QMutexLocker locker(&g_networkMutex);
             g_networkAccessManager = new QNetworkAccessManager;

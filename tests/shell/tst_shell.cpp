@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTimer>
@@ -82,6 +83,7 @@ private slots:
     void quitPath();
     void firstRunSavesSettings();
     void floatingWindowActionText();
+    void screenshots();
 
 private:
     std::unique_ptr<MainDialog> makeDialog();
@@ -606,6 +608,25 @@ void TestShell::floatingWindowActionText()
     QFile file(settings->settingsFilePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("<showFloatingWindow>0</showFloatingWindow>"));
+}
+
+// Pictures for a person to look at: set QPA_SCREENSHOT_DIR and run under a real X server.
+void TestShell::screenshots()
+{
+    const QString dir = qEnvironmentVariable("QPA_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        QSKIP("QPA_SCREENSHOT_DIR not set");
+    m_dialog = makeDialog();
+    m_dialog->move(40, 40);
+    m_dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+    const QStringList buttons{u"btnWebsite"_s, u"btnProgram"_s, u"btnCalendar"_s, u"btnWeather"_s, u"btnPromotion"_s};
+    for (const QString &name : buttons) {
+        QTest::mouseClick(child<QPushButton>(name), Qt::LeftButton);
+        QTest::qWait(300);
+        const QPixmap shot = m_dialog->screen()->grabWindow(0);
+        QVERIFY(shot.save(dir + u"/main_"_s + name + u".png"_s));
+    }
 }
 
 QPA_TEST_MAIN(TestShell)
