@@ -1,0 +1,48 @@
+// The small borderless editor for a user program's name and file path.
+#pragma once
+
+#include "FramelessDialog.h"
+
+#include <functional>
+
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class QVBoxLayout;
+
+class ProgramEditorDialog : public FramelessDialog
+{
+    Q_OBJECT
+
+public:
+    // Chooses a file for onBrowse; returns an empty string when the user cancels.
+    using FileChooser = std::function<QString(QWidget *parent, const QString &caption)>;
+
+    explicit ProgramEditorDialog(QWidget *parent = nullptr);
+
+    QString name() const;
+    QString path() const;
+    // Prefill the fields (the confirm button follows).
+    void setName(const QString &name);
+    void setPath(const QString &path);
+
+    // Tests replace the system's open-file dialog; an empty chooser restores it.
+    static void setFileChooser(FileChooser chooser);
+
+public slots:
+    void onConfirm();
+    void onBrowse();
+    void onTextEdited(const QString &text);
+
+private:
+    void buildTitleRow(QVBoxLayout *layout);
+    void buildNameRow(QVBoxLayout *layout);
+    void buildPathRow(QVBoxLayout *layout);
+    void updateConfirm();
+
+    QToolButton *close_ = nullptr;
+    QLineEdit *name_ = nullptr;
+    QToolButton *browseProgram_ = nullptr;
+    QLineEdit *url_ = nullptr;
+    QPushButton *confirm_ = nullptr;
+};

@@ -1,0 +1,358 @@
+#include "ProgramTableWidget.h"
+
+#include "DataFile.h"
+#include "GlobalSettings.h"
+#include "ProgramEditorDialog.h"
+#include "ShellOpen.h"
+#include "SystemTools.h"
+
+#include <QAction>
+#include <QDomDocument>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QSpacerItem>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kFallback = u":/icon/logo32"_s;
+constexpr int kColumnWidth = 110;
+constexpr int kRowHeight = 91;
+
+const QString kScrollBarStyle =
+    u"QScrollBar:vertical{width:15px;background-image:url(:/icon/bg_vscrollbar);margin:0px,0px,0px,0px;padding-top:18px;padding-bottom:18px;}"
+    u"QScrollBar::handle:vertical{width:8px;background:rgba(0,0,0,25%); border-radius:4px;min-height:20;}"
+    u"QScrollBar::handle:vertical:hover{width:8px;background:rgba(0,0,0,50%); border-radius:4px;min-height:20;}"
+    u"QScrollBar::add-line:vertical{height:15px;width:8px;background:rgba(0,0,0,25%); border-radius:4px;subcontrol-position:bottom;}"
+    u"QScrollBar::sub-line:vertical{height:15px;width:8px;background:rgba(0,0,0,25%); border-radius:4px;subcontrol-position:top;}"
+    u"QScrollBar::add-line:vertical:hover{height:15px;width:8px;background:rgba(0,0,0,50%); border-radius:4px;subcontrol-position:bottom;}"
+    u"QScrollBar::sub-line:vertical:hover{height:15px;width:8px;background:rgba(0,0,0,50%); border-radius:4px;subcontrol-position:top;}"
+    u"QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:rgba(0,0,0,10%);border-radius:4px;}"_s;
+
+const QString kGridStyle =
+    u"QTableView{background-color: rgba(209, 226, 242, 0);}"
+    u"QToolButton{background-color: rgba(209, 226, 242, 0);}"
+    u"QToolButton:hover{background-color: rgba(209, 226, 242, 255);border-width: 1px;border-color:rgb(120,174,229);border-style:solid;}"
+    u"QToolButton:pressed{background-color: rgba(209, 226, 242, 255);border-width: 1px;border-color:rgb(120,174,229);border-style:solid;}"
+    u"QToolButton:checked{background-color: rgba(209, 226, 242, 255);border-width: 1px;border-color:rgb(120,174,229);border-style:solid;}"_s;
+
+} // namespace
+
+ProgramTableWidget::ProgramTableWidget(QWidget *parent)
+    : MyTableWidget(parent)
+{
+    verticalScrollBar()->setStyleSheet(kScrollBarStyle);
+    setStyleSheet(kGridStyle);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    setFrameShape(QFrame::NoFrame);
+    setDragDropMode(QAbstractItemView::DropOnly);
+    setDefaultDropAction(Qt::CopyAction);
+    setAlternatingRowColors(false);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setShowGrid(false);
+    horizontalHeader()->setVisible(false);
+    horizontalHeader()->setMinimumSectionSize(kColumnWidth);
+    horizontalHeader()->setDefaultSectionSize(kColumnWidth);
+    verticalHeader()->setVisible(false);
+    verticalHeader()->setDefaultSectionSize(kRowHeight);
+    verticalHeader()->setMinimumSectionSize(kRowHeight);
+    setColumnCount(kColumns);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+bool ProgramTableWidget::loadSystemPrograms(int start)
+{
+    QList<ProgramEntry> entries;
+    const QList<SystemTool> tools = SystemTools::builtInTools(SystemTools::defaultSearchPaths());
+    for (const SystemTool &tool : tools) {
+        const ProgramEntry entry = makeProgramEntry(tool.name, tool.path, tool.fallbackIcon);
+        if (!entry.name.isEmpty())
+            entries.append(entry);
+    }
+    addPrograms(start, entries);
+    m_systemProgramCount = m_cellCount;
+    return true;
+}
+
+bool ProgramTableWidget::loadPrograms(const QString &path)
+{
+    connect(this, &QWidget::customContextMenuRequested, this,
+            &ProgramTableWidget::onCustomContextMenuRequested, Qt::UniqueConnection);
+    m_storePath = path;
+
+    QDomDocument doc;
+    const DataFile::LoadResult result = DataFile::load(path, &doc);
+    if (result == DataFile::Missing)
+        return true;
+    if (result == DataFile::Broken) {
+        // A file we may not read is no malformed list; either way nothing is placed.
+        QFile file(path);
+        return !file.open(QIODevice::ReadOnly);
+    }
+
+    const QDomElement program = doc.documentElement().firstChildElement(u"program"_s);
+    if (program.isNull())
+        return true;
+    for (QDomElement p = program.firstChildElement(); !p.isNull(); p = p.nextSiblingElement()) {
+        const ProgramEntry entry =
+            makeProgramEntry(p.attribute(u"name"_s), p.attribute(u"path"_s), kFallback);
+        if (!entry.name.isEmpty())
+            m_userPrograms.append(entry);
+    }
+    addPrograms(m_systemProgramCount, m_userPrograms);
+    return true;
+}
+
+bool ProgramTableWidget::savePrograms(const QString &path)
+{
+    QDomDocument doc;
+    QDomElement root = doc.createElement(u"root"_s);
+    doc.appendChild(root);
+    QDomElement program = doc.createElement(u"program"_s);
+    root.appendChild(program);
+    for (const ProgramEntry &entry : std::as_const(m_userPrograms)) {
+        if (!QFileInfo::exists(entry.path))
+            continue;
+        QDomElement p = doc.createElement(u"p"_s);
+        p.setAttribute(u"name"_s, entry.name);
+        p.setAttribute(u"path"_s, entry.path);
+        program.appendChild(p);
+    }
+    return DataFile::save(path, doc);
+}
+
+QString ProgramTableWidget::storePath() const
+{
+    return m_storePath.isEmpty() ? GlobalSettings::instance()->dataFilePath(u"lup.dat"_s)
+                                 : m_storePath;
+}
+
+void ProgramTableWidget::ensureRows(int n)
+{
+    if (m_cellCount + n > rowCount() * columnCount())
+        setRowCount((columnCount() + m_cellCount + n - 1) / columnCount());
+}
+
+void ProgramTableWidget::addPrograms(int start, const QList<ProgramEntry> &entries)
+{
+    ensureRows(int(entries.size()));
+    for (const ProgramEntry &entry : entries)
+        placeAt(start++, entry);
+}
+
+void ProgramTableWidget::placeAt(int index, const ProgramEntry &entry)
+{
+    // Rows are grown by the callers; a stray index past them must not crash.
+    if (index / kColumns >= rowCount())
+        setRowCount(index / kColumns + 1);
+    setCellWidget(index / kColumns, index % kColumns, createCell(entry));
+}
+
+QWidget *ProgramTableWidget::createCell(const ProgramEntry &entry)
+{
+    auto *cell = new QWidget(this);
+    cell->setFixedSize(112, 91);
+    auto *layout = new QVBoxLayout(cell);
+    // Centres the 60-pixel button in the 91-pixel row.
+    layout->setContentsMargins(0, 15, 0, 0);
+
+    auto *button = new QToolButton(cell);
+    button->setFixedSize(100, 60);
+    if (!entry.icon.isNull()) {
+        button->setIcon(QIcon(entry.icon));
+        button->setIconSize(QSize(32, 32));
+    }
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setText(entry.name);
+    button->setToolTip(entry.name);
+    button->setObjectName(entry.path);
+    connect(button, &QToolButton::clicked, this, &ProgramTableWidget::onSystemProgram);
+    layout->addWidget(button, 0, Qt::AlignHCenter);
+
+    layout->addItem(new QSpacerItem(1, 1, QSizePolicy::Minimum, QSizePolicy::Expanding));
+
+    auto *separator = new QWidget(cell);
+    separator->setFixedSize(112, 2);
+    separator->setStyleSheet(u"background-color:rgb(234,223,223);"_s);
+    layout->addWidget(separator);
+    return cell;
+}
+
+bool ProgramTableWidget::addProgram(const QString &name, const QString &path)
+{
+    const ProgramEntry entry = makeProgramEntry(name, path, kFallback);
+    if (entry.name.isEmpty())
+        return false;
+    m_userPrograms.append(entry);
+    ensureRows(1);
+    placeAt(m_cellCount, entry);
+    return true;
+}
+
+ProgramEntry ProgramTableWidget::programAt(int index) const
+{
+    if (index < m_systemProgramCount || index >= m_cellCount)
+        return ProgramEntry();
+    return m_userPrograms.value(index - m_systemProgramCount);
+}
+
+bool ProgramTableWidget::deleteProgram(int index)
+{
+    if (index >= m_cellCount || index < m_systemProgramCount)
+        return false;
+    m_userPrograms.removeAt(index - m_systemProgramCount);
+    for (int i = m_systemProgramCount; i < m_cellCount; ++i)
+        removeCellWidget(i / kColumns, i % kColumns);
+    m_cellCount = m_systemProgramCount;
+    const int rowsNeeded = (kColumns + m_cellCount - 1) / kColumns;
+    while (rowCount() > 0 && rowCount() - 1 >= rowsNeeded)
+        removeRow(rowCount() - 1);
+    addPrograms(m_systemProgramCount, m_userPrograms);
+    return true;
+}
+
+bool ProgramTableWidget::modifyProgram(int index, const QString &name, const QString &path)
+{
+    if (index >= m_cellCount || index < m_systemProgramCount)
+        return false;
+    const ProgramEntry entry = makeProgramEntry(name, path, kFallback);
+    if (entry.name.isEmpty())
+        return false;
+    m_userPrograms[index - m_systemProgramCount] = entry;
+    placeAt(index, entry);
+    return true;
+}
+
+bool ProgramTableWidget::acceptsDrag(QDragMoveEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    if (!data || !data->hasUrls())
+        return false;
+    const QList<QUrl> urls = data->urls();
+    for (const QUrl &url : urls) {
+        // The path is tested as it is: case matters on most file systems.
+        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) {
+            event->acceptProposedAction();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ProgramTableWidget::dropFiles(QDropEvent *event)
+{
+    const QMimeData *data = event->mimeData();
+    if (!data || !data->hasUrls())
+        return false;
+    QList<ProgramEntry> entries;
+    const QList<QUrl> urls = data->urls();
+    for (const QUrl &url : urls) {
+        if (!url.isLocalFile())
+            continue;
+        const ProgramEntry entry = makeProgramEntry(QString(), url.toLocalFile(), kFallback);
+        if (!entry.name.isEmpty())
+            entries.append(entry);
+    }
+    addPrograms(m_systemProgramCount + int(m_userPrograms.size()), entries);
+    m_userPrograms.append(entries);
+    event->acceptProposedAction();
+    saveChanges();
+    return true;
+}
+
+void ProgramTableWidget::onSystemProgram()
+{
+    const QObject *button = sender();
+    if (button)
+        ShellOpen::openPath(button->objectName());
+}
+
+void ProgramTableWidget::onCustomContextMenuRequested(const QPoint &pos)
+{
+    bool hit = false;
+    bool stopped = false;
+    int hitRow = 0;
+    int hitColumn = 0;
+    for (int row = 0; row < rowCount() && !stopped; ++row) {
+        for (int column = 0; column < columnCount(); ++column) {
+            const QWidget *cell = cellWidget(row, column);
+            if (!cell || cell->geometry().contains(pos)) {
+                hit = cell != nullptr;
+                stopped = true;
+                hitRow = row;
+                hitColumn = column;
+                break;
+            }
+        }
+    }
+    if (stopped)
+        setCurrentCell(hitRow, hitColumn);
+
+    if (!m_menu) {
+        m_menu = new QMenu(this);
+        m_menu->setObjectName(u"programMenu"_s);
+        m_addAction = m_menu->addAction(u"添加"_s);
+        m_deleteAction = m_menu->addAction(u"删除"_s);
+        m_modifyAction = m_menu->addAction(u"修改"_s);
+        connect(m_addAction, &QAction::triggered, this, &ProgramTableWidget::onAddProgram);
+        connect(m_deleteAction, &QAction::triggered, this, &ProgramTableWidget::onDeleteProgram);
+        connect(m_modifyAction, &QAction::triggered, this, &ProgramTableWidget::onModifyProgram);
+    }
+    const bool userCell = hit && hitRow * columnCount() + hitColumn >= m_systemProgramCount;
+    m_deleteAction->setEnabled(userCell);
+    m_modifyAction->setEnabled(userCell);
+    m_addAction->setEnabled(true);
+    m_menu->popup(viewport()->mapToGlobal(pos));
+}
+
+int ProgramTableWidget::currentIndex() const
+{
+    return currentRow() * columnCount() + currentColumn();
+}
+
+void ProgramTableWidget::onAddProgram()
+{
+    ProgramEditorDialog dialog(this);
+    dialog.activateWindow();
+    if (dialog.exec() == QDialog::Accepted)
+        addProgram(dialog.name(), dialog.path());
+    saveChanges();
+}
+
+void ProgramTableWidget::onDeleteProgram()
+{
+    deleteProgram(currentIndex());
+    saveChanges();
+}
+
+void ProgramTableWidget::onModifyProgram()
+{
+    const int index = currentIndex();
+    const ProgramEntry entry = programAt(index);
+    // The menu only offers this on user cells; a stale current cell must not open an empty editor.
+    if (entry.name.isEmpty())
+        return;
+    ProgramEditorDialog dialog(this);
+    dialog.setName(entry.name);
+    dialog.setPath(entry.path);
+    dialog.activateWindow();
+    if (dialog.exec() == QDialog::Accepted)
+        modifyProgram(index, dialog.name(), dialog.path());
+    saveChanges();
+}
+
+void ProgramTableWidget::saveChanges()
+{
+    savePrograms(storePath());
+}
