@@ -133,6 +133,7 @@ private slots:
     void download();
     void descriptionLink_data();
     void descriptionLink();
+    void screenshot();
 
 private:
     SoftwareWidget *loadedPage(const QByteArray &body);
@@ -536,6 +537,27 @@ void TestSoftware::descriptionLink()
     const QPoint onLink(description->fontMetrics().horizontalAdvance(u"点这"_s), description->fontMetrics().height() / 2);
     QTest::mouseClick(description, Qt::LeftButton, {}, onLink);
     QCOMPARE(m_urls.opened, opened ? QList<QUrl>{QUrl(href)} : QList<QUrl>{});
+}
+
+// A picture for a person to look at: set QPA_SCREENSHOT_DIR and run under a real X server.
+void TestSoftware::screenshot()
+{
+    const QString dir = qEnvironmentVariable("QPA_SCREENSHOT_DIR");
+    if (dir.isEmpty())
+        QSKIP("QPA_SCREENSHOT_DIR not set");
+    for (const QString &name : {u"qingyou"_s, u"xingfan"_s}) {
+        m_net->setReply(u"http://www.quorvik.cn/promotions/icons/%1.png"_s.arg(name),
+                        fixture(u"icons/%1.png"_s.arg(name)));
+        m_net->setReply(u"https://www.quorvik.cn/promotions/images/%1.png"_s.arg(name),
+                        fixture(u"images/%1.png"_s.arg(name)));
+        m_net->setReply(u"http://www.quorvik.cn/promotions/images/%1.png"_s.arg(name),
+                        fixture(u"images/%1.png"_s.arg(name)));
+    }
+    SoftwareWidget *page = loadedPage(fixture(u"promotions.xml"_s));
+    page->move(20, 20);
+    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QTest::qWait(500);
+    QVERIFY(page->grab().save(dir + u"/software_page.png"_s));
 }
 
 QPA_TEST_MAIN(TestSoftware)

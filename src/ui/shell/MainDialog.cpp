@@ -4,6 +4,7 @@
 #include "GlobalSettings.h"
 #include "MyMessageBox.h"
 #include "Network.h"
+#include "SoftwareWidget.h"
 #include "UsageReport.h"
 
 #include <QAction>
@@ -113,7 +114,7 @@ MainDialog::MainDialog(QWidget *parent)
     stackedWidget->addWidget(calendarPage);
     weatherPage = new QWidget(stackedWidget);
     stackedWidget->addWidget(weatherPage);
-    softwarePage = new QWidget(stackedWidget);
+    softwarePage = new SoftwareWidget(stackedWidget);
     stackedWidget->addWidget(softwarePage);
 
     reportAction(u"login"_s);
@@ -387,7 +388,7 @@ void MainDialog::onPromotion()
     currentPageButton->setChecked(true);
     if (btnPromotion != currentPageButton && softwarePagePending) {
         softwarePagePending = false;
-        // First visit: the software page's requestPromotions() goes here.
+        softwarePage->requestPromotions();
     }
     switchToPage(btnPromotion, softwarePage, actionShowPromotion_);
 }

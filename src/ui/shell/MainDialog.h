@@ -15,6 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QStackedWidget;
 class QToolButton;
+class SoftwareWidget;
 
 class MainDialog : public FramelessDialog
 {
@@ -115,7 +116,7 @@ private:
     QWidget *programPage = nullptr;
     QWidget *calendarPage = nullptr;
     QWidget *weatherPage = nullptr;
-    QWidget *softwarePage = nullptr;
+    SoftwareWidget *softwarePage = nullptr;
 
     bool weatherPagePending = true;
     bool softwarePagePending = true;
