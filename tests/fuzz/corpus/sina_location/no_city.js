@@ -1,0 +1,1 @@
+var x = {"province":"北京"};

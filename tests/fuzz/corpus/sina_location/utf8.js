@@ -1,0 +1,1 @@
+var remote_ip_info = {"ret":1,"province":"广东","city":"广州","isp":"电信"};
