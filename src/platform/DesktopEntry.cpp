@@ -127,8 +127,8 @@ DesktopEntry read(const QString &path)
         return entry;
     entry.valid = true;
     for (const char *key : {"Name[zh_CN]", "Name[zh]", "Name"}) {
-        const QString value = keys.value(QLatin1String(key)).trimmed();
-        if (!value.isEmpty()) {
+        const QString value = keys.value(QLatin1String(key));
+        if (!value.trimmed().isEmpty()) {
             entry.name = value;
             break;
         }
