@@ -94,6 +94,20 @@ DEFS = """
       <stop offset="0" stop-color="#2871D5"/>
       <stop offset="1" stop-color="#076591"/>
     </linearGradient>
+    <linearGradient id="dune" x1="0" y1="0" x2="0" y2="1">
+      <stop offset="0" stop-color="#E8B96E"/>
+      <stop offset="1" stop-color="#C98532" stop-opacity="0.5"/>
+    </linearGradient>
+    <radialGradient id="dustVeil" cx="0.5" cy="0.5" r="0.5">
+      <stop offset="0" stop-color="#E6CFA4" stop-opacity="0.75"/>
+      <stop offset="0.7" stop-color="#E6CFA4" stop-opacity="0.45"/>
+      <stop offset="1" stop-color="#E6CFA4" stop-opacity="0"/>
+    </radialGradient>
+    <radialGradient id="hazeVeil" cx="0.5" cy="0.5" r="0.5">
+      <stop offset="0" stop-color="#CFC9B6" stop-opacity="0.8"/>
+      <stop offset="0.7" stop-color="#CFC9B6" stop-opacity="0.5"/>
+      <stop offset="1" stop-color="#CFC9B6" stop-opacity="0"/>
+    </radialGradient>
   </defs>"""
 
 
@@ -324,13 +338,16 @@ PICTURES = {
     # 大到暴雪
     "28": storm_cloud() + snow(5) + flake(44, 93, 4.5) + flake(62, 93, 4.5),
     # 浮尘
-    "29": sun(50, 42, 16, rays=False).replace('fill-opacity="0.45"', 'fill-opacity="0.25"')
-          + '<rect x="14" y="20" width="72" height="46" rx="20" fill="#E9D9BC" fill-opacity="0.55"/>'
-          + dust([(22, 30), (34, 22, 1.5), (70, 26), (80, 40, 1.4), (28, 52), (60, 58, 2.2), (74, 66), (40, 70, 1.6),
-                  (50, 30, 1.4), (18, 72, 1.5), (84, 76), (56, 80, 1.8), (32, 86, 1.4), (70, 88, 2.0)]),
+    "29": sun(50, 42, 17, rays=False)
+          + '<ellipse cx="50" cy="50" rx="44" ry="36" fill="url(#dustVeil)"/>'
+          + dust([(22, 30), (34, 22, 1.5), (70, 26), (80, 40, 1.6), (28, 52, 2.0), (60, 58, 2.4), (74, 66, 2.0),
+                  (40, 70, 1.8), (50, 30, 1.4), (18, 72, 1.8), (84, 76, 2.0), (56, 80, 2.2), (32, 86, 1.8),
+                  (70, 88, 2.2), (46, 92, 1.6)]),
     # 扬沙
-    "30": swirl(42, 66) + swirl(60, 52) + bars(76, 1, "sand", wave=False, width=66)
-          + dust([(22, 28), (30, 52, 2.2), (82, 34), (84, 62, 1.6), (70, 84), (40, 88, 1.6), (58, 50, 1.4)]),
+    "30": '<path d="M6,96 C20,80 36,74 52,78 S82,86 96,80 V96 Z" fill="url(#dune)"/>'
+          + swirl(30, 70, width=6) + swirl(50, 56, width=6) + bars(66, 1, "sand", wave=False, width=70)
+          + dust([(18, 22, 2.2), (84, 24, 2.4), (86, 48, 2.0), (20, 50, 2.2), (40, 86, 1.8), (66, 70, 2.0),
+                  (78, 62, 1.6)]),
     # 强沙尘暴
     "31": cloud(50, 30, 1.05, "cloudSand", "#B5823F", shadow=False, gloss=False)
           + '<path d="M22,52 h54 M28,62 h46 M34,72 h36 M40,82 h24 M46,91 h12" fill="none" stroke="url(#sand)" '
@@ -339,7 +356,7 @@ PICTURES = {
                   (88, 66, 1.6), (12, 66, 1.6)], color="#9A5A18"),
     # 霾
     "53": sun(50, 40, 17, rays=False)
-          + '<rect x="10" y="14" width="80" height="54" rx="22" fill="#D9D4C3" fill-opacity="0.6"/>'
+          + '<ellipse cx="50" cy="46" rx="46" ry="38" fill="url(#hazeVeil)"/>'
           + bars(56, 4, "haze", gap=9, width=70)
           + dust([(20, 30, 1.4), (80, 28, 1.4), (30, 20, 1.2), (70, 18, 1.2)], color="#8A826C"),
     # 未知
