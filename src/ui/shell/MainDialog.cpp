@@ -1,11 +1,19 @@
 #include "MainDialog.h"
 
+#include "AboutDialog.h"
 #include "Endpoints.h"
+#include "GlobalHotKey.h"
 #include "GlobalSettings.h"
+#include "HotKeyAtom.h"
+#include "HotKeySettingEdit.h"
 #include "MyMessageBox.h"
 #include "Network.h"
+#include "ProgramTableWidget.h"
+#include "ProgramWidget.h"
+#include "SettingsDialog.h"
 #include "SoftwareWidget.h"
 #include "UsageReport.h"
+#include "WebsiteWidget.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -88,11 +96,13 @@ MainDialog::MainDialog(QWidget *parent)
     : FramelessDialog(parent)
     , m_trayIcon(this)
     , m_trayMenu(this)
+    , m_miniDialog(this)
 {
     m_trayIcon.setObjectName(u"trayIcon"_s);
     m_trayMenu.setObjectName(u"trayMenu"_s);
 
     buildForm();
+    connect(GlobalHotKey::instance(), &GlobalHotKey::activated, this, &MainDialog::onHotKey);
     onCheckNewVersion();
     initTrayIcon();
     setBackgroundImage(titleWidget_, u"bg_title"_s);
@@ -100,9 +110,10 @@ MainDialog::MainDialog(QWidget *parent)
     btnWebsite->setChecked(true);
     currentPageButton = btnWebsite;
 
-    // Step 7: website page (stack index 0); it loads luw.dat here.
-    websitePage = new QWidget(stackedWidget);
+    // Step 7: website page (stack index 0) with the personal list.
+    websitePage = new WebsiteWidget(stackedWidget);
     stackedWidget->addWidget(websitePage);
+    websitePage->loadLocalWebsites(GlobalSettings::instance()->dataFilePath(u"luw.dat"_s));
 
     requestRemoteWebsites();
 
@@ -122,7 +133,12 @@ MainDialog::MainDialog(QWidget *parent)
     // Step 12: the schedule manager loads schedules.dat here.
 }
 
-MainDialog::~MainDialog() = default;
+MainDialog::~MainDialog()
+{
+    // Normally gone with the quit path already; they have no parent to take them along.
+    delete aboutDialog;
+    delete settingsDialog;
+}
 
 void MainDialog::buildForm()
 {
@@ -314,7 +330,9 @@ void MainDialog::initTrayIcon()
 
 void MainDialog::createProgramPage()
 {
-    programPage = new QWidget(stackedWidget);
+    programPage = new ProgramWidget(stackedWidget);
+    programPage->tableWidget()->loadSystemPrograms(0);
+    programPage->tableWidget()->loadPrograms(GlobalSettings::instance()->dataFilePath(u"lup.dat"_s));
     stackedWidget->addWidget(programPage);
 }
 
@@ -398,9 +416,8 @@ void MainDialog::onRequestRemoteWebsiteFinished()
     auto *reply = qobject_cast<QNetworkReply *>(sender());
     if (!reply)
         return;
-    const QByteArray body = reply->readAll();
-    // The website page's loadRemoteWebsites(body) goes here.
-    Q_UNUSED(body)
+    // A failed request leaves an empty or unparsable body, which adds nothing.
+    websitePage->loadRemoteWebsites(reply->readAll());
     reply->deleteLater();
 }
 
@@ -419,7 +436,7 @@ void MainDialog::onClose()
     aboutDialog = nullptr;
     delete settingsDialog;
     settingsDialog = nullptr;
-    // The hot key is unregistered here.
+    HotKeySettingEdit::unregisterHotKey(winId());
     QCoreApplication::quit();
 }
 
@@ -468,8 +485,26 @@ void MainDialog::onSettingsLoadFinished()
                                QSystemTrayIcon::Information, 10000);
         settings->save(settings->settingsFilePath());
     }
-    // The floating window and the hot key are set up here.
-    actionShowFloatingWindow->setText(settings->showFloatingWindow() ? kHideFloatingText : kShowFloatingText);
+    if (settings->showFloatingWindow()) {
+        m_miniDialog.show();
+        actionShowFloatingWindow->setText(kHideFloatingText);
+    } else {
+        actionShowFloatingWindow->setText(kShowFloatingText);
+    }
+    // A key outside the table or refused by the system: the program runs without a hot key.
+    HotKeySettingEdit::registerHotKey(winId(), settings->hotKey());
+}
+
+void MainDialog::onHotKey(int id, int virtualKey, int modifiers)
+{
+    if (id != g_hotKeyAtom)
+        return;
+    const KeyName *name = GlobalSettings::instance()->findKeyName(GlobalSettings::instance()->hotKey());
+    if (!name || name->virtualKey != virtualKey)
+        return;
+    const bool functionKey = virtualKey >= 0x70 && virtualKey <= 0x7B;
+    if ((modifiers == 0 && functionKey) || modifiers == (GlobalHotKey::Control | GlobalHotKey::Shift))
+        toggleVisibility();
 }
 
 void MainDialog::onSearch()
@@ -488,23 +523,42 @@ void MainDialog::onShowFloatingWindow()
 {
     GlobalSettings *settings = GlobalSettings::instance();
     const bool shown = settings->showFloatingWindow();
-    actionShowFloatingWindow->setText(shown ? kShowFloatingText : kHideFloatingText);
+    if (shown) {
+        m_miniDialog.hide();
+        actionShowFloatingWindow->setText(kShowFloatingText);
+    } else {
+        m_miniDialog.show();
+        actionShowFloatingWindow->setText(kHideFloatingText);
+    }
     settings->setShowFloatingWindow(!shown);
 }
 
 void MainDialog::onSettings()
 {
-    // The settings dialog is created on first use and run here.
+    if (!settingsDialog) {
+        settingsDialog = new SettingsDialog(this);
+        settingsDialog->setModal(true);
+    }
+    settingsDialog->exec();
 }
 
 void MainDialog::onAbout()
 {
-    // The about dialog is created on first use and run here.
+    if (!aboutDialog)
+        aboutDialog = new AboutDialog(nullptr);
+    aboutDialog->exec();
 }
 
 void MainDialog::showMiniMenu(const QPoint &globalPos)
 {
-    Q_UNUSED(globalPos)
+    if (!m_miniDialog.contextMenu) {
+        m_miniDialog.contextMenu = new QMenu(&m_miniDialog);
+        m_miniDialog.contextMenu->setObjectName(u"miniMenu"_s);
+        fillEntryMenu(m_miniDialog.contextMenu);
+        actionShowFloatingWindow->setText(GlobalSettings::instance()->showFloatingWindow() ? kHideFloatingText
+                                                                                            : kShowFloatingText);
+    }
+    m_miniDialog.contextMenu->popup(globalPos);
 }
 
 void MainDialog::onShowMainMenu()
@@ -593,9 +647,7 @@ bool MainDialog::isOverProgramPage(const QPoint &pos) const
 
 bool MainDialog::programPageAcceptsDrag(QDragMoveEvent *event)
 {
-    // The program grid's acceptsDrag(event) decides here.
-    Q_UNUSED(event)
-    return false;
+    return programPage->tableWidget()->acceptsDrag(event);
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent *event)
@@ -613,7 +665,6 @@ void MainDialog::dragMoveEvent(QDragMoveEvent *event)
 
 void MainDialog::dropEvent(QDropEvent *event)
 {
-    if (isOverProgramPage(event->position().toPoint())) {
-        // The program grid's dropFiles(event) takes the drop here.
-    }
+    if (isOverProgramPage(event->position().toPoint()))
+        programPage->tableWidget()->dropFiles(event);
 }

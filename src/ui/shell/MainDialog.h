@@ -2,6 +2,7 @@
 #pragma once
 
 #include "FramelessDialog.h"
+#include "MiniMainDialog.h"
 
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -15,7 +16,11 @@ class QLineEdit;
 class QPushButton;
 class QStackedWidget;
 class QToolButton;
+class AboutDialog;
+class ProgramWidget;
+class SettingsDialog;
 class SoftwareWidget;
+class WebsiteWidget;
 
 class MainDialog : public FramelessDialog
 {
@@ -59,6 +64,8 @@ public slots:
     void onCheckNewVersion();
     void onDialogFinished(int result);
     void onShowMainMenu();
+    // A global hot key was pressed: toggles the window when it is the stored show/hide key.
+    void onHotKey(int id, int virtualKey, int modifiers);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -112,8 +119,8 @@ private:
     QAction *actionShowFloatingWindow = nullptr;
 
     // The five pages, stack indexes 0 to 4.
-    QWidget *websitePage = nullptr;
-    QWidget *programPage = nullptr;
+    WebsiteWidget *websitePage = nullptr;
+    ProgramWidget *programPage = nullptr;
     QWidget *calendarPage = nullptr;
     QWidget *weatherPage = nullptr;
     SoftwareWidget *softwarePage = nullptr;
@@ -122,10 +129,10 @@ private:
     bool softwarePagePending = true;
     bool silentVersionCheck = true;
     QPointer<QDialog> m_captureDialog;
-    QDialog *settingsDialog = nullptr;
-    QDialog *aboutDialog = nullptr;
+    SettingsDialog *settingsDialog = nullptr;
+    AboutDialog *aboutDialog = nullptr;
     QMenu *m_mainMenu = nullptr;
-    QMenu *m_miniMenu = nullptr;
     QSystemTrayIcon m_trayIcon;
     QMenu m_trayMenu;
+    MiniMainDialog m_miniDialog;
 };

@@ -1,0 +1,86 @@
+#include "MiniMainDialog.h"
+
+#include "MainDialog.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+using namespace Qt::StringLiterals;
+
+MiniMainDialog::MiniMainDialog(MainDialog *mainDialog)
+    : FramelessDialog(nullptr)
+    , mainDialog(mainDialog)
+{
+    setObjectName(u"MiniMainDialog"_s);
+    resize(96, 80);
+    setMinimumSize(80, 80);
+    setMaximumSize(96, 80);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    setWindowOpacity(1.0);
+    setAutoFillBackground(false);
+    setStyleSheet(QString());
+    auto *horizontalLayout = new QHBoxLayout(this);
+    horizontalLayout->setObjectName(u"horizontalLayout"_s);
+    horizontalLayout->setSpacing(0);
+    horizontalLayout->setContentsMargins(0, 0, 0, 0);
+    setWindowTitle(u"MiniMainDialog"_s);
+    setToolTip(u"Quorvik桌面助手"_s);
+    connect(this, &QWidget::customContextMenuRequested, this, &MiniMainDialog::onContextMenu);
+
+    setWindowFlags(windowFlags() | Qt::Tool | Qt::WindowStaysOnTopHint);
+    setAttribute(Qt::WA_TranslucentBackground);
+
+    m_logo = QPixmap(u":/icon/logo48"_s);
+    resize(m_logo.size());
+
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect desktop = screen->geometry();
+        move(desktop.x() + desktop.width() - 150, desktop.y() + desktop.height() / 2);
+    }
+}
+
+int MiniMainDialog::hitTest(const QPoint &) const
+{
+    return HitNowhere;
+}
+
+void MiniMainDialog::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_logo);
+}
+
+void MiniMainDialog::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QDialog::mousePressEvent(event);
+        return;
+    }
+    dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    event->accept();
+}
+
+void MiniMainDialog::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) {
+        QDialog::mouseMoveEvent(event);
+        return;
+    }
+    move(event->globalPosition().toPoint() - dragOffset);
+    event->accept();
+}
+
+void MiniMainDialog::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && mainDialog)
+        mainDialog->toggleVisibility();
+}
+
+void MiniMainDialog::onContextMenu(const QPoint &pos)
+{
+    if (mainDialog)
+        mainDialog->showMiniMenu(mapToGlobal(pos));
+}

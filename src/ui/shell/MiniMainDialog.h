@@ -1,0 +1,37 @@
+// The small always-on-top floating logo: drag it, double-click to show or hide the main window.
+#pragma once
+
+#include "FramelessDialog.h"
+
+#include <QPixmap>
+
+class MainDialog;
+class QMenu;
+
+class MiniMainDialog : public FramelessDialog
+{
+    Q_OBJECT
+
+public:
+    explicit MiniMainDialog(MainDialog *mainDialog);
+
+    // The floating-window menu; created by the main window on the first right click.
+    QMenu *contextMenu = nullptr;
+
+    // Moves by its own mouse handling, so the base never treats a press as a caption drag.
+    int hitTest(const QPoint &globalPos) const override;
+
+public slots:
+    void onContextMenu(const QPoint &pos);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+
+private:
+    MainDialog *mainDialog;
+    QPixmap m_logo;
+    QPoint dragOffset;
+};

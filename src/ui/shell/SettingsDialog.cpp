@@ -1,0 +1,126 @@
+#include "SettingsDialog.h"
+
+#include "GlobalSettings.h"
+#include "HotKeySettingEdit.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QFont yaHei(int pointSize)
+{
+    return QFont(u"微软雅黑"_s, pointSize);
+}
+} // namespace
+
+SettingsDialog::SettingsDialog(QWidget *mainDialog)
+    : FramelessDialog(nullptr)
+{
+    setObjectName(u"SettingsDialog"_s);
+    resize(640, 480);
+    setMinimumSize(640, 480);
+    setWindowTitle(u"SettingsDialog"_s);
+
+    auto *verticalLayout = new QVBoxLayout(this);
+    verticalLayout->setObjectName(u"verticalLayout"_s);
+    verticalLayout->setContentsMargins(47, 0, 0, 0);
+    buildTitleBar(verticalLayout);
+    buildOptions(verticalLayout);
+    connect(close_, &QToolButton::clicked, this, &SettingsDialog::onClose);
+
+    setBackgroundImage(this, u"bg_dialog.png"_s);
+    if (mainDialog)
+        hotKeyEdit_->setTargetWindow(mainDialog->winId());
+}
+
+void SettingsDialog::buildTitleBar(QVBoxLayout *verticalLayout)
+{
+    widget_ = new QWidget(this);
+    widget_->setObjectName(u"widget_"_s);
+    auto *horizontalLayout_3 = new QHBoxLayout(widget_);
+    horizontalLayout_3->setObjectName(u"horizontalLayout_3"_s);
+    horizontalLayout_3->setContentsMargins(0, 0, 0, 0);
+
+    close_ = new QToolButton(widget_);
+    close_->setObjectName(u"close_"_s);
+    close_->setAutoRaise(true);
+    close_->setIcon(QIcon(u":/icon/icon_close"_s));
+    close_->setIconSize(QSize(12, 12));
+    close_->setToolTip(u"关闭"_s);
+    horizontalLayout_3->addWidget(close_, 0, Qt::AlignTop);
+    verticalLayout->addWidget(widget_, 0, Qt::AlignRight);
+}
+
+void SettingsDialog::buildOptions(QVBoxLayout *verticalLayout)
+{
+    auto *verticalLayout_2 = new QVBoxLayout;
+    verticalLayout_2->setObjectName(u"verticalLayout_2"_s);
+    verticalLayout_2->setContentsMargins(0, 81, 0, 0);
+
+    auto *label = new QLabel(u"关闭主窗口时："_s, this);
+    label->setObjectName(u"label"_s);
+    label->setFont(yaHei(16));
+    verticalLayout_2->addWidget(label);
+
+    auto *horizontalLayout_4 = new QHBoxLayout;
+    horizontalLayout_4->setObjectName(u"horizontalLayout_4"_s);
+    quitWhenClose_ = new QRadioButton(u"退出程序"_s, this);
+    quitWhenClose_->setObjectName(u"quitWhenClose_"_s);
+    quitWhenClose_->setFont(yaHei(11));
+    hideWhenClose_ = new QRadioButton(u"隐藏到任务栏"_s, this);
+    hideWhenClose_->setObjectName(u"hideWhenClose_"_s);
+    hideWhenClose_->setFont(yaHei(11));
+    hideWhenClose_->setChecked(true);
+    horizontalLayout_4->addWidget(quitWhenClose_);
+    horizontalLayout_4->addSpacing(40);
+    horizontalLayout_4->addWidget(hideWhenClose_);
+    horizontalLayout_4->addStretch();
+    verticalLayout_2->addLayout(horizontalLayout_4);
+
+    auto *horizontalLayout = new QHBoxLayout;
+    horizontalLayout->setObjectName(u"horizontalLayout"_s);
+    auto *label_3 = new QLabel(u"显示/隐藏主窗口的热键:"_s, this);
+    label_3->setObjectName(u"label_3"_s);
+    hotKeyEdit_ = new HotKeySettingEdit(this);
+    hotKeyEdit_->setObjectName(u"hotKeyEdit_"_s);
+    hotKeyEdit_->setFont(yaHei(12));
+    hotKeyEdit_->setMaxLength(100);
+    hotKeyEdit_->setStyleSheet(u"QLineEdit {\n     border-width: 0;\n     border-radius: 3px;\n     background: white;\n"
+                               "     selection-background-color: darkgray;\n }"_s);
+    auto *label_4 = new QLabel(u"(直接按键盘进行设置)"_s, this);
+    label_4->setObjectName(u"label_4"_s);
+    horizontalLayout->addWidget(label_3);
+    horizontalLayout->addWidget(hotKeyEdit_);
+    horizontalLayout->addWidget(label_4);
+    horizontalLayout->addStretch();
+    verticalLayout_2->addLayout(horizontalLayout);
+    verticalLayout_2->addStretch();
+
+    verticalLayout->addLayout(verticalLayout_2);
+}
+
+void SettingsDialog::showEvent(QShowEvent *event)
+{
+    FramelessDialog::showEvent(event);
+    GlobalSettings *settings = GlobalSettings::instance();
+    hideWhenClose_->setChecked(settings->onlyHideWhenClose());
+    quitWhenClose_->setChecked(!settings->onlyHideWhenClose());
+    const int key = settings->hotKey();
+    if (!settings->findKeyName(key))
+        return;
+    hotKeyEdit_->setText(HotKeySettingEdit::displayText(key));
+    hotKeyEdit_->currentKey = key;
+}
+
+void SettingsDialog::onClose()
+{
+    GlobalSettings *settings = GlobalSettings::instance();
+    settings->setOnlyHideWhenClose(hideWhenClose_->isChecked());
+    settings->save(settings->settingsFilePath());
+    accept();
+}

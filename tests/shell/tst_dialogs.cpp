@@ -1,0 +1,391 @@
+// Tests of the settings and about dialogs and the floating window.
+#include "AboutDialog.h"
+#include "FakeNetworkAccessManager.h"
+#include "GlobalHotKey.h"
+#include "GlobalSettings.h"
+#include "HotKeySettingEdit.h"
+#include "MainDialog.h"
+#include "MiniMainDialog.h"
+#include "SettingsDialog.h"
+#include "TestMain.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class AcceptingBackend : public HotKeyBackend
+{
+public:
+    bool registerKey(WId, int, int, int) override { return true; }
+    void unregisterKey(WId, int) override {}
+};
+
+QByteArray settingsFile()
+{
+    QFile file(GlobalSettings::instance()->settingsFilePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+
+public slots:
+    void openUrl(const QUrl &url) { m_opened.append(url); }
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void settingsForm();
+    void settingsShowsStoredChoices_data();
+    void settingsShowsStoredChoices();
+    void settingsCloseSaves_data();
+    void settingsCloseSaves();
+    void settingsRejectStoresNothing();
+    void settingsReopenShowsCurrent();
+    void settingsReusedFromMainWindow();
+
+    void aboutForm();
+    void aboutQtLink();
+    void aboutCloseKeepsProgram();
+
+    void miniForm();
+    void miniDragWithLeftOnly_data();
+    void miniDragWithLeftOnly();
+    void miniDoubleClickToggles();
+    void miniRightClickMenu();
+    void floatingWindowShownBySetting_data();
+    void floatingWindowShownBySetting();
+    void hideFloatingWindowWritesAtOnce();
+
+private:
+    QList<QUrl> m_opened;
+};
+
+void TestDialogs::initTestCase()
+{
+    GlobalSettings::instance()->initKeyNames();
+    QDesktopServices::setUrlHandler(u"https"_s, this, "openUrl");
+    QDesktopServices::setUrlHandler(u"http"_s, this, "openUrl");
+}
+
+void TestDialogs::init()
+{
+    GlobalSettings::instance()->resetForTest();
+    QFile::remove(GlobalSettings::instance()->settingsFilePath());
+    GlobalHotKey::instance()->setBackend(std::make_unique<AcceptingBackend>());
+    installFakeNetwork();
+    m_opened.clear();
+}
+
+void TestDialogs::settingsForm()
+{
+    SettingsDialog dialog(nullptr);
+    QCOMPARE(dialog.objectName(), u"SettingsDialog"_s);
+    QCOMPARE(dialog.minimumSize(), QSize(640, 480));
+    QCOMPARE(dialog.size(), QSize(640, 480));
+    QVERIFY(dialog.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(!dialog.testAttribute(Qt::WA_QuitOnClose));
+    auto *close = dialog.findChild<QToolButton *>(u"close_"_s);
+    QCOMPARE(close->toolTip(), u"关闭"_s);
+    QCOMPARE(close->iconSize(), QSize(12, 12));
+    QCOMPARE(dialog.findChild<QLabel *>(u"label"_s)->text(), u"关闭主窗口时："_s);
+    QCOMPARE(dialog.findChild<QRadioButton *>(u"quitWhenClose_"_s)->text(), u"退出程序"_s);
+    QCOMPARE(dialog.findChild<QRadioButton *>(u"hideWhenClose_"_s)->text(), u"隐藏到任务栏"_s);
+    QCOMPARE(dialog.findChild<QLabel *>(u"label_3"_s)->text(), u"显示/隐藏主窗口的热键:"_s);
+    QCOMPARE(dialog.findChild<QLabel *>(u"label_4"_s)->text(), u"(直接按键盘进行设置)"_s);
+    auto *edit = dialog.findChild<HotKeySettingEdit *>(u"hotKeyEdit_"_s);
+    QVERIFY(edit);
+    QCOMPARE(edit->maxLength(), 100);
+    QCOMPARE(edit->font().pointSize(), 12);
+    // The background picture of the Resources folder is the window brush.
+    QVERIFY(!dialog.palette().brush(QPalette::Window).texture().isNull());
+}
+
+void TestDialogs::settingsShowsStoredChoices_data()
+{
+    QTest::addColumn<bool>("onlyHide");
+    QTest::addColumn<int>("hotKey");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("hide, F4") << true << int(Qt::Key_F4) << u"F4"_s;
+    QTest::newRow("quit, Q") << false << int(Qt::Key_Q) << u"Shift + Ctrl + Q"_s;
+    QTest::newRow("key not in table") << true << int(Qt::Key_F13) << QString();
+    QTest::newRow("garbage key code") << false << -5 << QString();
+}
+
+void TestDialogs::settingsShowsStoredChoices()
+{
+    QFETCH(bool, onlyHide);
+    QFETCH(int, hotKey);
+    QFETCH(QString, text);
+    GlobalSettings::instance()->setOnlyHideWhenClose(onlyHide);
+    GlobalSettings::instance()->setHotKey(hotKey);
+    SettingsDialog dialog(nullptr);
+    dialog.show();
+    QCOMPARE(dialog.findChild<QRadioButton *>(u"hideWhenClose_"_s)->isChecked(), onlyHide);
+    QCOMPARE(dialog.findChild<QRadioButton *>(u"quitWhenClose_"_s)->isChecked(), !onlyHide);
+    auto *edit = dialog.findChild<HotKeySettingEdit *>(u"hotKeyEdit_"_s);
+    QCOMPARE(edit->text(), text);
+    QCOMPARE(edit->currentKey, text.isEmpty() ? 0 : hotKey);
+}
+
+void TestDialogs::settingsCloseSaves_data()
+{
+    QTest::addColumn<QString>("choice");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("quit") << u"quitWhenClose_"_s << QByteArray("<onlyHideWhenClose>0</onlyHideWhenClose>");
+    QTest::newRow("hide") << u"hideWhenClose_"_s << QByteArray("<onlyHideWhenClose>1</onlyHideWhenClose>");
+}
+
+void TestDialogs::settingsCloseSaves()
+{
+    QFETCH(QString, choice);
+    QFETCH(QByteArray, expected);
+    SettingsDialog dialog(nullptr);
+    QSignalSpy accepted(&dialog, &QDialog::accepted);
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QRadioButton *>(choice), Qt::LeftButton);
+    QTest::keyClick(dialog.findChild<HotKeySettingEdit *>(u"hotKeyEdit_"_s), Qt::Key_F7);
+    QVERIFY(!settingsFile().contains("<showHideHotKey>"));
+    QTest::mouseClick(dialog.findChild<QToolButton *>(u"close_"_s), Qt::LeftButton);
+    QCOMPARE(accepted.size(), 1);
+    QVERIFY(!dialog.isVisible());
+    const QByteArray file = settingsFile();
+    QVERIFY2(file.contains(expected), file.constData());
+    QVERIFY(file.contains("<showHideHotKey>16777270</showHideHotKey>"));
+    QCOMPARE(GlobalSettings::instance()->onlyHideWhenClose(), choice == u"hideWhenClose_");
+}
+
+void TestDialogs::settingsRejectStoresNothing()
+{
+    SettingsDialog dialog(nullptr);
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QRadioButton *>(u"quitWhenClose_"_s), Qt::LeftButton);
+    dialog.reject();
+    QVERIFY(settingsFile().isEmpty());
+    QVERIFY(GlobalSettings::instance()->onlyHideWhenClose());
+}
+
+void TestDialogs::settingsReopenShowsCurrent()
+{
+    SettingsDialog dialog(nullptr);
+    dialog.show();
+    auto *quit = dialog.findChild<QRadioButton *>(u"quitWhenClose_"_s);
+    QTest::mouseClick(quit, Qt::LeftButton);
+    QVERIFY(quit->isChecked());
+    dialog.reject();
+    dialog.show();
+    // The discarded choice is not shown again.
+    QVERIFY(!quit->isChecked());
+    QVERIFY(dialog.findChild<QRadioButton *>(u"hideWhenClose_"_s)->isChecked());
+}
+
+void TestDialogs::settingsReusedFromMainWindow()
+{
+    MainDialog main;
+    SettingsDialog *first = nullptr;
+    for (int round = 0; round < 2; ++round) {
+        QTimer::singleShot(0, &main, [&] {
+            auto *dialog = qobject_cast<SettingsDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            QVERIFY(dialog->isModal());
+            if (!first)
+                first = dialog;
+            QCOMPARE(dialog, first);
+            QTest::mouseClick(dialog->findChild<QToolButton *>(u"close_"_s), Qt::LeftButton);
+        });
+        main.findChild<QAction *>(u"actionSetting_"_s)->trigger();
+    }
+    QVERIFY(first);
+    QVERIFY(settingsFile().contains("<onlyHideWhenClose>1</onlyHideWhenClose>"));
+}
+
+void TestDialogs::aboutForm()
+{
+    AboutDialog dialog;
+    QCOMPARE(dialog.objectName(), u"AboutDialog"_s);
+    QCOMPARE(dialog.minimumSize(), QSize(640, 480));
+    QVERIFY(!dialog.testAttribute(Qt::WA_QuitOnClose));
+    QCOMPARE(dialog.findChild<QLabel *>(u"version"_s)->text(), u"Quorvik桌面助手 2.0.0.2"_s);
+    QCOMPARE(dialog.findChild<QLabel *>(u"label_3"_s)->text(), u"让你的电脑更快一些！"_s);
+    for (const char *name : {"label_4", "label_5", "label_6"})
+        QVERIFY(!dialog.findChild<QLabel *>(QString::fromLatin1(name))->text().isEmpty());
+    const QString thanks = dialog.findChild<QLabel *>(u"label_7"_s)->text();
+    QVERIFY(thanks.startsWith(u"本软件基于优秀的开源软件"_s));
+    QVERIFY(thanks.endsWith(u"开发，由衷感谢!"_s));
+}
+
+void TestDialogs::aboutQtLink()
+{
+    AboutDialog dialog;
+    auto *label = dialog.findChild<QLabel *>(u"label_7"_s);
+    QVERIFY(label->openExternalLinks());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    // Click the middle of "Qt", which follows the prefix in the label's left-aligned line.
+    const QFontMetrics metrics(label->font());
+    const int x = label->contentsRect().left() + metrics.horizontalAdvance(u"本软件基于优秀的开源软件"_s)
+                  + metrics.horizontalAdvance(u"Qt"_s) / 2;
+    const QPoint pos(x, label->height() / 2);
+    QTest::mouseMove(label, pos);
+    QTest::mousePress(label, Qt::LeftButton, {}, pos);
+    QTest::mouseRelease(label, Qt::LeftButton, {}, pos);
+    QCOMPARE(m_opened.size(), 1);
+    QCOMPARE(m_opened.first().host(), u"www.qt.io"_s);
+    QVERIFY(dialog.isVisible());
+}
+
+void TestDialogs::aboutCloseKeepsProgram()
+{
+    AboutDialog dialog;
+    dialog.show();
+    QSignalSpy quit(qApp, &QCoreApplication::aboutToQuit);
+    QTest::mouseClick(dialog.findChild<QToolButton *>(u"close_"_s), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCoreApplication::processEvents();
+    QCOMPARE(quit.size(), 0);
+}
+
+void TestDialogs::miniForm()
+{
+    MainDialog main;
+    auto *mini = main.findChild<MiniMainDialog *>();
+    QVERIFY(!mini); // not a Qt child: the floating window has no parent
+    MiniMainDialog dialog(&main);
+    QCOMPARE(dialog.objectName(), u"MiniMainDialog"_s);
+    QCOMPARE(dialog.toolTip(), u"Quorvik桌面助手"_s);
+    QVERIFY(dialog.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(dialog.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    QVERIFY(dialog.testAttribute(Qt::WA_TranslucentBackground));
+    QVERIFY(dialog.width() >= 80 && dialog.width() <= 96);
+    QCOMPARE(dialog.height(), 80);
+    const QRect desktop = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(dialog.pos(), QPoint(desktop.width() - 150, desktop.height() / 2));
+    QVERIFY(!dialog.isVisible());
+}
+
+void TestDialogs::miniDragWithLeftOnly_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("left") << int(Qt::LeftButton) << true;
+    QTest::newRow("right") << int(Qt::RightButton) << false;
+    QTest::newRow("middle") << int(Qt::MiddleButton) << false;
+}
+
+void TestDialogs::miniDragWithLeftOnly()
+{
+    QFETCH(int, button);
+    QFETCH(bool, moves);
+    MainDialog main;
+    MiniMainDialog dialog(&main);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QPoint start = dialog.pos();
+    const QPoint local(10, 10);
+    const Qt::MouseButton b = Qt::MouseButton(button);
+    QMouseEvent press(QEvent::MouseButtonPress, local, dialog.mapToGlobal(local), b, b, Qt::NoModifier);
+    QCoreApplication::sendEvent(&dialog, &press);
+    const QPoint target = dialog.mapToGlobal(local) + QPoint(-200, 50);
+    QMouseEvent move(QEvent::MouseMove, dialog.mapFromGlobal(target), target, Qt::NoButton, b, Qt::NoModifier);
+    QCoreApplication::sendEvent(&dialog, &move);
+    QCOMPARE(dialog.pos(), moves ? start + QPoint(-200, 50) : start);
+}
+
+void TestDialogs::miniDoubleClickToggles()
+{
+    MainDialog main;
+    MiniMainDialog dialog(&main);
+    dialog.show();
+    QTest::mouseDClick(&dialog, Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(main.isVisible());
+    QTest::mouseDClick(&dialog, Qt::RightButton, {}, QPoint(10, 10));
+    QVERIFY(main.isVisible());
+    QTest::mouseDClick(&dialog, Qt::LeftButton, {}, QPoint(10, 10));
+    QVERIFY(!main.isVisible());
+}
+
+void TestDialogs::miniRightClickMenu()
+{
+    MainDialog main;
+    main.onSettingsLoadFinished();
+    MiniMainDialog *mini = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *m = qobject_cast<MiniMainDialog *>(w); m && m->isVisible())
+            mini = m;
+    }
+    QVERIFY(mini);
+    QVERIFY(!mini->contextMenu);
+    emit mini->customContextMenuRequested(QPoint(5, 5));
+    QMenu *menu = mini->contextMenu;
+    QVERIFY(menu);
+    QCOMPARE(menu->parent(), mini);
+    QVERIFY(menu->isVisible());
+    QStringList texts;
+    for (QAction *a : menu->actions())
+        texts << (a->isSeparator() ? u"-"_s : a->text());
+    QCOMPARE(texts, (QStringList{u"打开网址导航"_s, u"打开常用软件"_s, u"打开日程日历"_s, u"打开天气预报"_s,
+                                 u"打开好软推荐"_s, u"-"_s, u"隐藏浮窗"_s, u"屏幕截图"_s, u"设置"_s, u"关于"_s,
+                                 u"-"_s, u"检查更新"_s, u"退出"_s}));
+    menu->hide();
+}
+
+void TestDialogs::floatingWindowShownBySetting_data()
+{
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("on") << true;
+    QTest::newRow("off") << false;
+}
+
+void TestDialogs::floatingWindowShownBySetting()
+{
+    QFETCH(bool, shown);
+    if (!shown) {
+        GlobalSettings::instance()->setShowFloatingWindow(false);
+        QFile::remove(GlobalSettings::instance()->settingsFilePath());
+    }
+    MainDialog main;
+    main.onSettingsLoadFinished();
+    bool visible = false;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        visible |= qobject_cast<MiniMainDialog *>(w) && w->isVisible();
+    QCOMPARE(visible, shown);
+    QCOMPARE(main.findChild<QAction *>(u"actionShowFloatingWindow"_s)->text(), shown ? u"隐藏浮窗"_s : u"显示浮窗"_s);
+}
+
+void TestDialogs::hideFloatingWindowWritesAtOnce()
+{
+    MainDialog main;
+    main.onSettingsLoadFinished();
+    QFile::remove(GlobalSettings::instance()->settingsFilePath());
+    auto *action = main.findChild<QAction *>(u"actionShowFloatingWindow"_s);
+    QCOMPARE(action->text(), u"隐藏浮窗"_s);
+    action->trigger();
+    QVERIFY(settingsFile().contains("<showFloatingWindow>0</showFloatingWindow>"));
+    for (QWidget *w : QApplication::topLevelWidgets())
+        QVERIFY(!(qobject_cast<MiniMainDialog *>(w) && w->isVisible()));
+    QCOMPARE(action->text(), u"显示浮窗"_s);
+    action->trigger();
+    QVERIFY(settingsFile().contains("<showFloatingWindow>1</showFloatingWindow>"));
+}
+
+QPA_TEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
