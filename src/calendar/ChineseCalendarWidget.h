@@ -1,0 +1,57 @@
+// The month grid of the calendar page: each cell paints its day, lunar date or solar term,
+// festival and alarm mark.
+#pragma once
+
+#include <QCalendarWidget>
+#include <QFont>
+#include <QHash>
+#include <QPixmap>
+
+class ScheduleMgr;
+
+class ChineseCalendarWidget : public QCalendarWidget
+{
+    Q_OBJECT
+
+public:
+    // What one day cell shows.
+    struct CellText
+    {
+        QString day;      // the day of the month
+        QString lunar;    // solar term, lunar month name on the 1st of a lunar month, else lunar day name
+        bool solarTerm = false;
+        QString festival; // Gregorian festival first, else lunar festival
+        bool alarm = false;
+    };
+
+    explicit ChineseCalendarWidget(QWidget *parent = nullptr);
+
+    // The manager whose schedules put alarm marks on the cells (and whose clock says what today is).
+    void setScheduleMgr(ScheduleMgr *scheduleMgr);
+
+    CellText cellText(const QDate &date) const;
+    // The date painted as today: the manager's clock, the wall clock without a manager.
+    QDate currentDate() const;
+    int shownMonth() const { return m_shownMonth; }
+
+    // The weekday-bound festivals (母亲节, 父亲节, 感恩节) first, then the fixed table; empty when none.
+    static QString solarFestivalName(int month, int day, int dayOfWeek);
+    // The festival of a lunar month and day; empty when none. 除夕 depends on the month's length
+    // and is found by isLunarNewYearsEve.
+    static QString lunarFestivalName(int lunarMonth, int lunarDay);
+    // The last day of a lunar year (the 29th or 30th of its twelfth month).
+    static bool isLunarNewYearsEve(const QDate &date);
+
+public slots:
+    void onCurrentPageChanged(int year, int month);
+
+protected:
+    void paintCell(QPainter *painter, const QRect &rect, QDate date) const override;
+
+private:
+    int m_shownMonth;
+    QPixmap m_alarmPixmap;
+    ScheduleMgr *m_scheduleMgr = nullptr;
+    QFont m_dayFont;
+    QFont m_smallFont;
+};

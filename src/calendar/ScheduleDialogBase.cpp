@@ -1,0 +1,62 @@
+#include "ScheduleDialogBase.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+const QString ScheduleDialogBase::greenButtonStyle =
+    u"QToolButton{background-color: rgb(5, 196, 0);border-color: rgb(4, 157, 0);border-width: 1px;"
+    u"border-style:solid;}QToolButton:hover{background-color: rgba(18, 217, 13, 255);border-width: 1px;"
+    u"border-color:rgb(120,174,229);border-style:solid;}"_s;
+
+ScheduleDialogBase::ScheduleDialogBase(const QString &title, QWidget *parent)
+    : FramelessDialog(parent)
+{
+    resize(400, 300);
+    setWindowTitle(title);
+
+    verticalLayout = new QVBoxLayout(this);
+    verticalLayout->setObjectName(u"verticalLayout"_s);
+    verticalLayout->setSpacing(0);
+    verticalLayout->setContentsMargins(0, 0, 0, 0);
+
+    title_ = new QWidget(this);
+    title_->setObjectName(u"title_"_s);
+    // A plain QWidget paints a style-sheet background only with this attribute.
+    title_->setAttribute(Qt::WA_StyledBackground);
+    title_->setStyleSheet(u"background-color: rgb(40, 113, 213);"_s);
+    auto *horizontalLayout = new QHBoxLayout(title_);
+    horizontalLayout->setObjectName(u"horizontalLayout"_s);
+    horizontalLayout->setContentsMargins(9, 2, 2, 2);
+
+    titleLabel_ = new QLabel(title, title_);
+    titleLabel_->setObjectName(u"titleLabel_"_s);
+    QFont font = titleLabel_->font();
+    font.setPointSize(10);
+    titleLabel_->setFont(font);
+    titleLabel_->setStyleSheet(u"color: rgb(255, 255, 255);background-color: rgb(40, 113, 213);"_s);
+    horizontalLayout->addWidget(titleLabel_);
+    horizontalLayout->addStretch();
+
+    close_ = new QToolButton(title_);
+    close_->setObjectName(u"close_"_s);
+    close_->setFixedSize(26, 26);
+    close_->setAutoRaise(true);
+    close_->setIcon(QIcon(u":/icon/icon_close"_s));
+    close_->setIconSize(QSize(26, 26));
+    close_->setToolTip(u"关闭"_s);
+    horizontalLayout->addWidget(close_);
+
+    verticalLayout->addWidget(title_);
+}
+
+int ScheduleDialogBase::hitTest(const QPoint &globalPos) const
+{
+    if (!geometry().contains(globalPos))
+        return HitNowhere;
+    QWidget *child = childAt(mapFromGlobal(globalPos));
+    return (!child || child == title_ || child == titleLabel_) ? HitCaption : HitNowhere;
+}

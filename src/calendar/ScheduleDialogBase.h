@@ -1,0 +1,29 @@
+// Shared frame of the three schedule dialogs: borderless 400 × 300 window with a blue title bar.
+#pragma once
+
+#include "FramelessDialog.h"
+
+class QLabel;
+class QToolButton;
+class QVBoxLayout;
+
+class ScheduleDialogBase : public FramelessDialog
+{
+    Q_OBJECT
+
+public:
+    // Drags from the title bar, the title text or uncovered background; children keep their clicks.
+    int hitTest(const QPoint &globalPos) const override;
+
+protected:
+    // Builds verticalLayout with the title bar; the body goes below it.
+    ScheduleDialogBase(const QString &title, QWidget *parent);
+
+    QVBoxLayout *verticalLayout = nullptr;
+    QWidget *title_ = nullptr;
+    QLabel *titleLabel_ = nullptr;
+    QToolButton *close_ = nullptr;
+
+    // The look of the green action buttons (confirm_, delete_).
+    static const QString greenButtonStyle;
+};

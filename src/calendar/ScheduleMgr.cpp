@@ -1,0 +1,154 @@
+#include "ScheduleMgr.h"
+
+#include "DataFile.h"
+#include "ScheduleNotifyDialog.h"
+
+#include <QDomDocument>
+
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kDateTimeFormat = u"yyyy-MM-dd HH:mm:ss"_s;
+
+} // namespace
+
+ScheduleMgr::ScheduleMgr(QObject *parent)
+    : QObject(parent)
+    , m_clock([] { return QDateTime::currentDateTime(); })
+{
+    qRegisterMetaType<Schedule>();
+    connect(&m_timer, &QTimer::timeout, this, &ScheduleMgr::onTimeout);
+    m_timer.start(1000);
+    m_lastCheck = currentDateTime();
+}
+
+ScheduleMgr::~ScheduleMgr()
+{
+    qDeleteAll(std::exchange(m_dialogs, {}));
+}
+
+void ScheduleMgr::loadSchedules(const QString &path)
+{
+    QDomDocument doc;
+    if (DataFile::load(path, &doc) != DataFile::Loaded)
+        return;
+    for (QDomElement element = doc.documentElement().firstChildElement(u"schedule"_s); !element.isNull();
+         element = element.nextSiblingElement(u"schedule"_s)) {
+        Schedule schedule;
+        schedule.type = element.attribute(u"type"_s).toInt();
+        schedule.datetime = QDateTime::fromString(element.attribute(u"datetime"_s), kDateTimeFormat);
+        schedule.description = element.attribute(u"description"_s);
+        m_schedules.append(schedule);
+    }
+}
+
+bool ScheduleMgr::saveSchedules(const QString &path) const
+{
+    QDomDocument doc;
+    QDomElement root = doc.createElement(u"torvel"_s);
+    doc.appendChild(root);
+    for (const Schedule &schedule : m_schedules) {
+        QDomElement element = doc.createElement(u"schedule"_s);
+        element.setAttribute(u"type"_s, schedule.type);
+        element.setAttribute(u"datetime"_s, schedule.datetime.toString(kDateTimeFormat));
+        element.setAttribute(u"description"_s, schedule.description);
+        root.appendChild(element);
+    }
+    return DataFile::save(path, doc);
+}
+
+void ScheduleMgr::addSchedule(const Schedule &schedule)
+{
+    m_schedules.append(schedule);
+    emit scheduleChanged(schedule);
+}
+
+void ScheduleMgr::removeSchedule(int id)
+{
+    for (qsizetype i = 0; i < m_schedules.size(); ++i) {
+        if (m_schedules.at(i).id == id) {
+            const Schedule removed = m_schedules.takeAt(i);
+            emit scheduleChanged(removed);
+            return;
+        }
+    }
+}
+
+void ScheduleMgr::setClock(Clock clock)
+{
+    m_clock = std::move(clock);
+    m_lastCheck = currentDateTime();
+}
+
+QDateTime ScheduleMgr::currentDateTime() const
+{
+    return m_clock();
+}
+
+void ScheduleMgr::onTimeout()
+{
+    const QDateTime now = currentDateTime();
+    const qint64 nowSecs = now.toSecsSinceEpoch();
+    // Backwards, so a removal leaves the entries still to visit in place.
+    for (qsizetype i = m_schedules.size() - 1; i >= 0; --i) {
+        // A receiver of scheduleChanged may have shortened the list meanwhile.
+        if (i >= m_schedules.size())
+            continue;
+        Schedule &schedule = m_schedules[i];
+        if (!schedule.datetime.isValid() || schedule.datetime.toSecsSinceEpoch() > nowSecs)
+            continue;
+        if (schedule.type == Workday && !isWorkday(now.date())) {
+            // Never shown on a weekend: it waits for Monday at its own time instead of falling
+            // due at Monday's first check just after midnight.
+            schedule.datetime = schedule.nextOccurrenceAfter(now);
+            emit scheduleChanged(m_schedules.at(i));
+            continue;
+        }
+        if (schedule.firedToday)
+            continue;
+        fire(i, now);
+    }
+    if (m_lastCheck.date() != now.date()) {
+        m_lastCheck = now;
+        for (Schedule &schedule : m_schedules)
+            schedule.firedToday = false;
+    }
+}
+
+void ScheduleMgr::fire(qsizetype index, const QDateTime &now)
+{
+    auto *dialog = new ScheduleNotifyDialog(nullptr);
+    connect(dialog, &QDialog::finished, this, &ScheduleMgr::onDialogFinished);
+    // Whoever deletes a reminder, the list must not keep a dangling pointer.
+    connect(dialog, &QObject::destroyed, this, [this, dialog] { m_dialogs.removeOne(dialog); });
+    m_dialogs.append(dialog);
+
+    Schedule &schedule = m_schedules[index];
+    dialog->setSchedule(schedule);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+
+    const Schedule fired = schedule;
+    if (schedule.type == OnlyToday) {
+        m_schedules.removeAt(index);
+    } else {
+        // Moving on by whole days to the next occurrence after now keeps the reminder at its own
+        // time of day, however many days were missed (a missed one fires once, at start-up).
+        schedule.firedToday = schedule.datetime.date() == now.date();
+        schedule.datetime = schedule.nextOccurrenceAfter(now);
+    }
+    emit scheduleChanged(fired);
+}
+
+void ScheduleMgr::onDialogFinished(int result)
+{
+    Q_UNUSED(result);
+    auto *dialog = qobject_cast<ScheduleNotifyDialog *>(sender());
+    if (!dialog || !m_dialogs.removeOne(dialog))
+        return;
+    dialog->deleteLater();
+}

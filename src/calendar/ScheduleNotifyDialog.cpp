@@ -1,0 +1,60 @@
+#include "ScheduleNotifyDialog.h"
+
+#include "Schedule.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+ScheduleNotifyDialog::ScheduleNotifyDialog(QWidget *parent)
+    : ScheduleDialogBase(u"日程提醒"_s, parent)
+{
+    auto *verticalLayout_2 = new QVBoxLayout;
+    verticalLayout_2->setObjectName(u"verticalLayout_2"_s);
+    verticalLayout_2->setContentsMargins(9, 9, 9, 9);
+
+    auto *verticalLayout_3 = new QVBoxLayout;
+    verticalLayout_3->setObjectName(u"verticalLayout_3"_s);
+    label = new QLabel(u"您有一条日程记录被激活："_s, this);
+    label->setObjectName(u"label"_s);
+    verticalLayout_3->addWidget(label);
+    description_ = new QLabel(this);
+    description_->setObjectName(u"description_"_s);
+    description_->setWordWrap(true);
+    verticalLayout_3->addWidget(description_);
+    verticalLayout_2->addLayout(verticalLayout_3);
+
+    auto *verticalLayout_4 = new QVBoxLayout;
+    verticalLayout_4->setObjectName(u"verticalLayout_4"_s);
+    label_2 = new QLabel(u"指定的时间："_s, this);
+    label_2->setObjectName(u"label_2"_s);
+    verticalLayout_4->addWidget(label_2);
+    datetime_ = new QLabel(this);
+    datetime_->setObjectName(u"datetime_"_s);
+    verticalLayout_4->addWidget(datetime_);
+    verticalLayout_2->addLayout(verticalLayout_4);
+    verticalLayout_2->addStretch();
+
+    confirm_ = new QToolButton(this);
+    confirm_->setObjectName(u"confirm_"_s);
+    confirm_->setText(u"确定"_s);
+    confirm_->setAutoRaise(true);
+    confirm_->setMinimumWidth(60);
+    confirm_->setFont(QFont(u"微软雅黑"_s, 10));
+    confirm_->setStyleSheet(greenButtonStyle);
+    verticalLayout_2->addWidget(confirm_, 0, Qt::AlignRight);
+
+    verticalLayout->addLayout(verticalLayout_2, 1);
+
+    connect(close_, &QToolButton::clicked, this, &QDialog::reject);
+    connect(confirm_, &QToolButton::clicked, this, &QDialog::accept);
+}
+
+void ScheduleNotifyDialog::setSchedule(const Schedule &schedule)
+{
+    description_->setText(schedule.description);
+    datetime_->setText(schedule.reminderTimeText());
+}
