@@ -89,7 +89,7 @@ void WeatherWidget::buildForm()
     setFixedHeight(470);
     setAutoFillBackground(true);
     // The page's own texts stand on the sky picture; the panels set their own colours.
-    setStyleSheet(u"QLabel{color: rgb(255, 255, 255);}"_s);
+    setStyleSheet(u"QLabel{color: rgb(22, 66, 116);}"_s);
 
     auto *page = new QVBoxLayout(this);
     page->setObjectName(u"verticalLayout"_s);
@@ -125,6 +125,7 @@ void WeatherWidget::buildForm()
     tools->addWidget(copy_);
     right->addWidget(toolWidget_, 0, Qt::AlignRight | Qt::AlignTop);
     buildForecast();
+    right->addStretch(1);
     right->addWidget(forecastWidget_, 0, Qt::AlignRight);
     right->addStretch(1);
     top->addLayout(right);
@@ -234,7 +235,8 @@ QWidget *WeatherWidget::buildForecastDay(int n, const QString &columnName, QLabe
             layout->addWidget(image, 0, Qt::AlignHCenter);
     }
     weather->setWordWrap(true);
-    layout->addStretch(1);
+    layout->insertStretch(0, 1);
+    layout->addStretch(2);
     return column;
 }
 
@@ -248,8 +250,9 @@ void WeatherWidget::buildIndexPanel()
 
     auto *row = new QHBoxLayout(indexWidget_);
     row->setObjectName(u"horizontalLayout_8"_s);
-    row->setContentsMargins(12, 0, 12, 0);
-    row->setSpacing(4);
+    // Tiles sit between the separators drawn into the panel's picture.
+    row->setContentsMargins(6, 0, 6, 0);
+    row->setSpacing(6);
     index1_ = new WeatherIndexWidget(indexWidget_);
     index2_ = new WeatherIndexWidget(indexWidget_);
     index3_ = new WeatherIndexWidget(indexWidget_);
