@@ -10,9 +10,11 @@
 #include "Network.h"
 #include "ProgramTableWidget.h"
 #include "ProgramWidget.h"
+#include "ScreenCaptureDialog.h"
 #include "SettingsDialog.h"
 #include "SoftwareWidget.h"
 #include "UsageReport.h"
+#include "WeatherWidget.h"
 #include "WebsiteWidget.h"
 
 #include <QAction>
@@ -123,7 +125,7 @@ MainDialog::MainDialog(QWidget *parent)
     // Step 10: calendar page (index 2, given the schedule manager), weather page (3), software page (4).
     calendarPage = new QWidget(stackedWidget);
     stackedWidget->addWidget(calendarPage);
-    weatherPage = new QWidget(stackedWidget);
+    weatherPage = new WeatherWidget(stackedWidget);
     stackedWidget->addWidget(weatherPage);
     softwarePage = new SoftwareWidget(stackedWidget);
     stackedWidget->addWidget(softwarePage);
@@ -394,7 +396,7 @@ void MainDialog::onWeather()
     reportAction(u"weather"_s);
     currentPageButton->setChecked(true);
     if (btnWeather != currentPageButton && weatherPagePending) {
-        // First visit: the weather page's onRequestWeather() goes here.
+        weatherPage->onRequestWeather();
         weatherPagePending = false;
     }
     switchToPage(btnWeather, weatherPage, actionShowWeather_);
@@ -444,8 +446,10 @@ void MainDialog::onScreenCut()
 {
     reportAction(u"screencut"_s);
     if (!m_captureDialog) {
-        // The screen-capture overlay is created here (no parent, non-modal, finished(int) ->
-        // onDialogFinished).
+        auto *capture = new ScreenCaptureDialog;
+        capture->setModal(false);
+        connect(capture, &QDialog::finished, this, &MainDialog::onDialogFinished);
+        m_captureDialog = capture;
     }
     if (m_captureDialog)
         m_captureDialog->show();
