@@ -20,6 +20,7 @@ class AboutDialog;
 class ProgramWidget;
 class SettingsDialog;
 class SoftwareWidget;
+class WeatherWidget;
 class WebsiteWidget;
 
 class MainDialog : public FramelessDialog
@@ -122,7 +123,7 @@ private:
     WebsiteWidget *websitePage = nullptr;
     ProgramWidget *programPage = nullptr;
     QWidget *calendarPage = nullptr;
-    QWidget *weatherPage = nullptr;
+    WeatherWidget *weatherPage = nullptr;
     SoftwareWidget *softwarePage = nullptr;
 
     bool weatherPagePending = true;
