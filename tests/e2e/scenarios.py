@@ -53,8 +53,80 @@ def first_start(d):
     log(f'second instance ended with 0 after {took * 1000:.0f} ms')
 
 
+# Page buttons: x of each button's centre and y of the row, relative to the main window.
+PAGE_BUTTONS = {'wb': 89, 'program': 269, 'calendar': 449, 'weather': 629, 'promotion': 809}
+PAGE_ROW_Y = 105
+
+
+def tray_icon(d):
+    """The program's icon docked in the tray host: its small window at the bottom of the screen."""
+    out = d.xdotool('search', '--onlyvisible', '--class', 'QuorvikPcAssist')
+    for wid in map(int, out.split()):
+        x, y, w, h = d.geometry(wid)
+        if w <= 48 and h <= 48 and y > d.size[1] - 60:
+            return wid
+    return None
+
+
+def show_main_window(d):
+    """A single click on the tray icon shows the hidden main window."""
+    icon = wait_until(lambda: tray_icon(d), 10)
+    check(icon, 'no tray icon in the tray host')
+    d.click_in(icon, 12, 12)
+    wid = d.wait_window(MAIN_TITLE, 10)
+    check(wid, 'a click on the tray icon did not show the main window')
+    time.sleep(0.5)
+    return wid
+
+
+def open_page(d, wid, action):
+    before = d.services.count(action)
+    d.click_in(wid, PAGE_BUTTONS[action], PAGE_ROW_Y)
+    d.services.wait_report(action, times=before + 1)
+
+
+def pages(d):
+    d.start_app()
+    check(wait_until(lambda: d.services.asked('websites.xml'), 10), 'websites.xml was not asked for')
+    wid = show_main_window(d)
+    x, y, w, h = d.geometry(wid)
+    check((w, h) == (900, 600), f'the main window is {w}x{h}')
+    time.sleep(0.5)
+    d.screenshot_window(wid, 'page-website')
+    d.screenshot('desktop-main-window')
+    open_page(d, wid, 'wb')
+    open_page(d, wid, 'program')
+    time.sleep(0.5)
+    d.screenshot_window(wid, 'page-program')
+    open_page(d, wid, 'calendar')
+    time.sleep(0.5)
+    d.screenshot_window(wid, 'page-calendar')
+    open_page(d, wid, 'weather')
+    check(wait_until(lambda: sorted(set(d.services.weather_ok)) == ['forecast3d', 'index', 'observe'], 15),
+          f'the weather service got {d.services.weather_ok}; refused: {d.services.bad_signatures}')
+    check(not d.services.bad_signatures, f'badly signed weather requests: {d.services.bad_signatures}')
+    time.sleep(1.0)
+    d.screenshot_window(wid, 'page-weather')
+    open_page(d, wid, 'promotion')
+    check(wait_until(lambda: len(d.services.asked('/promo/')) >= 4, 10),
+          f'the recommendation pictures were not all fetched: {d.services.asked("/promo/")}')
+    time.sleep(1.0)
+    d.screenshot_window(wid, 'page-promotion')
+    # A second visit fetches nothing again.
+    open_page(d, wid, 'weather')
+    open_page(d, wid, 'promotion')
+    time.sleep(1.0)
+    check(len(d.services.asked('iplookup')) == 1, 'the weather was fetched again on the second visit')
+    check(len(d.services.asked('promotions.xml')) == 1, 'the recommendations were fetched again')
+    counts = {a: d.services.count(a) for a in PAGE_BUTTONS}
+    check(counts == {'wb': 1, 'program': 1, 'calendar': 1, 'weather': 2, 'promotion': 2},
+          f'page reports: {counts}')
+    check(d.app.poll() is None, 'the program died')
+
+
 SCENARIOS = {
     'first_start': first_start,
+    'pages': pages,
 }
 
 if __name__ == '__main__':
