@@ -1,5 +1,8 @@
 // Tests of the capture overlay: selection, toolbar, copy and save, and the desktop picture.
 #include "DesktopGrab.h"
+#include "FakeNetworkAccessManager.h"
+#include "MainDialog.h"
+#include "MyMessageBox.h"
 #include "ScreenCaptureDialog.h"
 #include "TestMain.h"
 
@@ -14,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+
+#include <QPointer>
 
 using namespace Qt::StringLiterals;
 
@@ -113,6 +118,7 @@ private slots:
     void composeScreens();
     void toPixelsTiles();
     void grabCoversDesktop();
+    void oneOverlayFromTheMainWindow();
 
 private:
     QString m_answer;
@@ -682,6 +688,51 @@ void TestCapture::grabCoversDesktop()
     QVERIFY(!d.screenshot().isNull());
     QCOMPARE(d.screenshot().deviceIndependentSize().toSize(), DesktopGrab::virtualGeometry().size());
     QVERIFY(d.windowState().testFlag(Qt::WindowFullScreen) == (QGuiApplication::screens().size() == 1));
+}
+
+namespace {
+QList<ScreenCaptureDialog *> overlays()
+{
+    QList<ScreenCaptureDialog *> found;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *d = qobject_cast<ScreenCaptureDialog *>(w))
+            found.append(d);
+    }
+    return found;
+}
+} // namespace
+
+void TestCapture::oneOverlayFromTheMainWindow()
+{
+    MyMessageBox::setAutoAnswer(true);
+    FakeNetworkAccessManager *net = installFakeNetwork();
+    MainDialog main;
+    main.show();
+    auto *screenCut = main.findChild<QToolButton *>(u"btnScreenCut_"_s);
+    QVERIFY(overlays().isEmpty());
+
+    screenCut->click();
+    QCOMPARE(overlays().size(), 1);
+    QPointer<ScreenCaptureDialog> first = overlays().first();
+    QVERIFY(first->isVisible());
+    QVERIFY(!first->isModal());
+    QVERIFY(main.isVisible());
+    QCOMPARE(net->requestCount(u"http://www.quorvik.cn/stat.aspx?action=screencut"_s), 1);
+
+    // A second command while the overlay is open shows the same one.
+    screenCut->click();
+    QCOMPARE(overlays().size(), 1);
+    QCOMPARE(overlays().first(), first.data());
+
+    // Once it finishes it is deleted, and the next command photographs the screen afresh.
+    QTest::keyClick(first.data(), Qt::Key_Escape);
+    QTRY_VERIFY(first.isNull());
+    QVERIFY(overlays().isEmpty());
+    screenCut->click();
+    QCOMPARE(overlays().size(), 1);
+    QPointer<ScreenCaptureDialog> second = overlays().first();
+    mouse(second.data(), QEvent::MouseButtonRelease, QPoint(5, 5), Qt::RightButton);
+    QTRY_VERIFY(second.isNull());
 }
 
 QPA_TEST_MAIN(TestCapture)

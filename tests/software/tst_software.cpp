@@ -2,6 +2,8 @@
 #include "Endpoints.h"
 #include "FakeNetworkAccessManager.h"
 #include "GlobalSettings.h"
+#include "MainDialog.h"
+#include "MyMessageBox.h"
 #include "SingleSoftwareWidget.h"
 #include "SoftwareWidget.h"
 #include "TestMain.h"
@@ -14,6 +16,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
+#include <QStackedWidget>
 #include <QToolButton>
 #include <QtTest>
 
@@ -133,6 +137,7 @@ private slots:
     void download();
     void descriptionLink_data();
     void descriptionLink();
+    void firstVisitThroughMainWindow();
     void screenshot();
 
 private:
@@ -537,6 +542,29 @@ void TestSoftware::descriptionLink()
     const QPoint onLink(description->fontMetrics().horizontalAdvance(u"点这"_s), description->fontMetrics().height() / 2);
     QTest::mouseClick(description, Qt::LeftButton, {}, onLink);
     QCOMPARE(m_urls.opened, opened ? QList<QUrl>{QUrl(href)} : QList<QUrl>{});
+}
+
+void TestSoftware::firstVisitThroughMainWindow()
+{
+    MyMessageBox::setAutoAnswer(true);
+    m_net->setReply(kPromotionsUrl, fixture(u"promotions.xml"_s));
+    MainDialog dialog;
+    auto *stack = dialog.findChild<QStackedWidget *>(u"stackedWidget"_s);
+    auto *page = qobject_cast<SoftwareWidget *>(stack->widget(4));
+    QVERIFY(page);
+    QCOMPARE(m_net->requestCount(kPromotionsUrl), 0);
+
+    auto *promotion = dialog.findChild<QPushButton *>(u"btnPromotion"_s);
+    auto *website = dialog.findChild<QPushButton *>(u"btnWebsite"_s);
+    promotion->click();
+    QCOMPARE(stack->currentWidget(), page);
+    QTRY_COMPARE(page->panels().size(), 2);
+    promotion->click();
+    website->click();
+    promotion->click();
+    QTest::qWait(20);
+    QCOMPARE(m_net->requestCount(kPromotionsUrl), 1);
+    QCOMPARE(page->panels().size(), 2);
 }
 
 // A picture for a person to look at: set QPA_SCREENSHOT_DIR and run under a real X server.
