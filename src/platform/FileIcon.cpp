@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
+#include <QMimeDatabase>
 #include <QStandardPaths>
 
 #ifdef Q_OS_WIN
@@ -36,6 +37,30 @@ QString legacyPixmap(const QString &name)
         }
     }
     return QString();
+}
+
+// A bare X session leaves Qt on "hicolor", which holds application icons only; a common full
+// theme, when installed, supplies the folder and document pictures.
+void ensureFallbackTheme()
+{
+    static bool checked = false;
+    if (checked)
+        return;
+    checked = true;
+    const QString hicolor = QStringLiteral("hicolor");
+    const QString theme = QIcon::themeName();
+    const QString fallback = QIcon::fallbackThemeName();
+    if ((!theme.isEmpty() && theme != hicolor) || (!fallback.isEmpty() && fallback != hicolor))
+        return;
+    const QStringList searchPaths = QIcon::themeSearchPaths();
+    for (const char *name : {"Adwaita", "breeze", "gnome", "oxygen", "Tango"}) {
+        for (const QString &dir : searchPaths) {
+            if (QFileInfo::exists(dir + u'/' + QLatin1String(name) + QStringLiteral("/index.theme"))) {
+                QIcon::setFallbackThemeName(QLatin1String(name));
+                return;
+            }
+        }
+    }
 }
 
 bool isProgram(const QFileInfo &info)
@@ -91,6 +116,7 @@ QPixmap firstLargeIcon(const QString &path)
     const QFileInfo info(path);
     if (!info.exists())
         return QPixmap();
+    ensureFallbackTheme();
     if (info.isFile() && DesktopEntries::isDesktopFile(path)) {
         const DesktopEntry entry = DesktopEntries::read(path);
         if (entry.valid) {
@@ -104,6 +130,15 @@ QPixmap firstLargeIcon(const QString &path)
         const QPixmap pixmap = toPixmap(QIcon::fromTheme(info.fileName()));
         if (!pixmap.isNull())
             return pixmap;
+    }
+    if (info.isFile()) {
+        static const QMimeDatabase mimeDatabase;
+        const QMimeType mime = mimeDatabase.mimeTypeForFile(info);
+        for (const QString &name : {mime.iconName(), mime.genericIconName()}) {
+            const QPixmap pixmap = toPixmap(QIcon::fromTheme(name));
+            if (!pixmap.isNull())
+                return pixmap;
+        }
     }
     static const QAbstractFileIconProvider provider;
     return toPixmap(provider.icon(info));

@@ -110,7 +110,7 @@ void ProgramEditorDialog::buildPathRow(QVBoxLayout *layout)
     font.setPointSize(16);
     browseProgram_->setFont(font);
     browseProgram_->setStyleSheet(
-        u"QToolButton{background-color: rgba(209, 226, 242, 0);}"
+        u"QToolButton{background-color: rgba(209, 226, 242, 0);color: white;}"
         u"QToolButton:hover{background-color: rgba(7, 101, 145, 255);border-width: 1px;border-color:rgb(7, 101, 145);border-style:solid;}"
         u"QToolButton:pressed{background-color: rgba(7, 101, 145, 255);border-width: 1px;border-color:rgb(7, 101, 145);border-style:solid;}"_s);
     row->addWidget(browseProgram_);
@@ -187,6 +187,16 @@ void ProgramEditorDialog::onBrowse()
     if (name_->text().isEmpty())
         name_->setText(defaultProgramName(file));
     updateConfirm();
+}
+
+void ProgramEditorDialog::showEvent(QShowEvent *event)
+{
+    // A tool window is not placed by every window manager; open it over the main window.
+    if (QWidget *owner = parentWidget()) {
+        const QRect area = owner->window()->frameGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    FramelessDialog::showEvent(event);
 }
 
 void ProgramEditorDialog::onTextEdited(const QString &)

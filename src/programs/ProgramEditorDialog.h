@@ -34,6 +34,9 @@ public slots:
     void onBrowse();
     void onTextEdited(const QString &text);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void buildTitleRow(QVBoxLayout *layout);
     void buildNameRow(QVBoxLayout *layout);
