@@ -120,9 +120,17 @@ class FakeServices:
                 self.send_header('Content-Type', ctype)
                 self.send_header('Content-Length', str(len(body)))
                 self.end_headers()
-                self.wfile.write(body)
+                try:
+                    self.wfile.write(body)
+                except (BrokenPipeError, ConnectionResetError):
+                    pass  # the program quit or was killed while the answer was on its way
 
-        self.server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+        class Server(http.server.ThreadingHTTPServer):
+            def handle_error(self, request, client_address):
+                if not isinstance(sys.exc_info()[1], (ConnectionError, TimeoutError)):
+                    super().handle_error(request, client_address)
+
+        self.server = Server(('127.0.0.1', 0), Handler)
         self.server.daemon_threads = True
         self.port = self.server.server_address[1]
         self.thread = threading.Thread(target=self.server.serve_forever, daemon=True)
@@ -321,8 +329,11 @@ class Desktop:
         with open(rc, 'w') as f:
             f.write(TINT2RC)
         self.tray = self.spawn(['tint2', '-c', rc])
+        # The tray must own its selection before the program starts, or the icon has no host.
+        tint2_log = os.path.join(self.artefacts, 'tint2.log')
         wait_until(lambda: self.find_window(name='tint2', visible_only=False), 10)
-        time.sleep(0.5)
+        wait_until(lambda: 'Systray' in open(tint2_log, errors='replace').read(), 10)
+        time.sleep(1.0)
 
     def __exit__(self, *exc):
         if self.app and self.app.poll() is None:

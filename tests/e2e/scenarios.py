@@ -124,9 +124,140 @@ def pages(d):
     check(d.app.poll() is None, 'the program died')
 
 
+# Entries of the tray menu (and the floating window's menu), separators left out.
+TRAY_MENU = ['打开网址导航', '打开常用软件', '打开日程日历', '打开天气预报', '打开好软推荐', 'floating',
+             '屏幕截图', '设置', '关于', '检查更新', '退出']
+
+
+def choose_from_menu(d, entry, shot=None):
+    """Walks an open tray-style menu with the keyboard and triggers an entry."""
+    time.sleep(0.5)
+    if shot:
+        d.screenshot(shot)
+    index = TRAY_MENU.index(entry)
+    if entry == '退出':
+        d.key('Up')
+    else:
+        for _ in range(index + 1):
+            d.key('Down')
+    d.key('Return')
+    time.sleep(0.3)
+
+
+def tray_menu(d, entry, shot=None):
+    icon = wait_until(lambda: tray_icon(d), 10)
+    check(icon, 'no tray icon in the tray host')
+    d.click_in(icon, 12, 12, button=3)
+    choose_from_menu(d, entry, shot)
+
+
+def floating_menu(d, entry, shot=None):
+    wid = d.wait_window(FLOAT_TITLE)
+    check(wid, 'the floating window is not shown')
+    d.click_in(wid, 40, 40, button=3)
+    choose_from_menu(d, entry, shot)
+
+
+def quit_from_tray(d):
+    logouts = d.services.count('logout')
+    tray_menu(d, '退出')
+    d.services.wait_report('logout', times=logouts + 1)
+    rc = d.wait_exit(10)
+    check(rc == 0, f'退出 ended the program with {rc}')
+    check(wait_until(lambda: tray_icon(d) is None, 5), 'the tray icon stayed after 退出')
+
+
+def settings_values(d):
+    doc = parse_xml(d.data_file('settings.dat'))
+    return {n: element_text(doc, n) for n in ('first_run', 'onlyHideWhenClose', 'showHideHotKey',
+                                               'showFloatingWindow')}
+
+
+def quit_and_kill(d):
+    d.start_app()
+    quit_from_tray(d)
+    log('退出 reported "logout" and ended with 0')
+    # Killed in the middle of its work (right after a settings save), it starts again at once.
+    d.start_app()
+    floating_menu(d, 'floating')
+    check(d.wait_window_gone(FLOAT_TITLE, 5), '隐藏浮窗 did not hide the floating window')
+    d.app.kill()
+    d.app.wait()
+    check(settings_values(d)['showFloatingWindow'] == '0', 'settings.dat lost the floating-window change')
+    d.start_app(wait_float=False)
+    check(not d.wait_window(FLOAT_TITLE, 2), 'the floating window came back after kill -9 and restart')
+    check(d.run_second_instance() == 0, 'a second start after the restart did not end with 0')
+    check(d.app.poll() is None, 'the restarted program ended')
+    check(wait_until(lambda: tray_icon(d), 5), 'no tray icon after the restart')
+    d.screenshot('restarted-after-kill')
+    quit_from_tray(d)
+
+
+def toggles_with(d, key):
+    """The hot key shows the hidden main window and hides it again."""
+    d.key(key)
+    shown = d.wait_window(MAIN_TITLE, 5)
+    if not shown:
+        return False
+    d.key(key)
+    return bool(d.wait_window_gone(MAIN_TITLE, 5))
+
+
+# Points inside the settings dialog (640 x 480), from its top-left corner.
+SETTINGS_QUIT_RADIO = (54, 149)
+SETTINGS_HOTKEY_EDIT = (265, 177)
+SETTINGS_CLOSE = (629, 9)
+MAIN_CLOSE = (880, 18)
+
+
+def hotkey_settings(d):
+    d.start_app()
+    d.key('F4')
+    wid = d.wait_window(MAIN_TITLE, 5)
+    check(wid, 'F4 did not show the main window')
+    d.key('F4')
+    check(d.wait_window_gone(MAIN_TITLE, 5), 'F4 did not hide the main window again')
+    floating_menu(d, 'floating', shot='floating-window-menu')
+    check(d.wait_window_gone(FLOAT_TITLE, 5), '隐藏浮窗 did not hide the floating window')
+    check(settings_values(d)['showFloatingWindow'] == '0', '隐藏浮窗 was not saved at once')
+
+    tray_menu(d, '设置', shot='tray-menu')
+    dialog = d.wait_window('SettingsDialog', 5)
+    check(dialog, '设置 did not open the settings dialog')
+    d.click_in(dialog, *SETTINGS_QUIT_RADIO)
+    d.click_in(dialog, *SETTINGS_HOTKEY_EDIT)
+    d.key('F9')
+    time.sleep(0.3)
+    d.screenshot_window(dialog, 'settings-dialog')
+    d.click_in(dialog, *SETTINGS_CLOSE)
+    check(d.wait_window_gone('SettingsDialog', 5), 'the close button did not close the settings dialog')
+    values = settings_values(d)
+    check(values['onlyHideWhenClose'] == '0' and values['showHideHotKey'] == str(16777264 + 8),
+          f'the settings dialog saved {values}')
+    check(toggles_with(d, 'F9'), 'the new hot key F9 does not toggle the main window')
+    d.key('F4')
+    check(not d.wait_window(MAIN_TITLE, 1.5), 'the old hot key F4 still shows the main window')
+
+    quit_from_tray(d)
+    d.start_app(wait_float=False)
+    check(not d.wait_window(FLOAT_TITLE, 2), 'the floating window is back after the restart')
+    d.key('F4')
+    check(not d.wait_window(MAIN_TITLE, 1.5), 'F4 shows the main window after the restart')
+    d.key('F9')
+    wid = d.wait_window(MAIN_TITLE, 5)
+    check(wid, 'F9 does not show the main window after the restart')
+    # With 退出程序 chosen, the close button quits.
+    logouts = d.services.count('logout')
+    d.click_in(wid, *MAIN_CLOSE)
+    d.services.wait_report('logout', times=logouts + 1)
+    check(d.wait_exit(10) == 0, 'the close button did not end the program with 0')
+
+
 SCENARIOS = {
     'first_start': first_start,
     'pages': pages,
+    'quit_and_kill': quit_and_kill,
+    'hotkey_settings': hotkey_settings,
 }
 
 if __name__ == '__main__':
