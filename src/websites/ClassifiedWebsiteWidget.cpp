@@ -85,6 +85,8 @@ bool ClassifiedWebsiteWidget::build()
     setColorInAllGroups(&gridPalette, QPalette::Base, background);
     m_grid->setPalette(gridPalette);
     m_grid->setContextMenuPolicy(Qt::NoContextMenu);
+    // The current cell only marks where the menu opened; with focus the table would frame it.
+    m_grid->setFocusPolicy(Qt::NoFocus);
     m_grid->setFrameShape(QFrame::NoFrame);
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);

@@ -167,7 +167,11 @@ void WebsiteWidget::onCustomContextMenuRequested(const QPoint &pos)
     m_addFavoriteAction->setEnabled(onWebsite);
     if (onWebsite)
         m_currentEntry = block->category().entries.at(hit);
-    m_menu->popup(block->mapToGlobal(pos));
+    // Through the top-level geometry rather than mapToGlobal: after the hidden main window is
+    // shown again, Qt on some X11 window managers keeps its window position at 0,0 for a while,
+    // and the menu would open far from the mouse.
+    QWidget *top = block->window();
+    m_menu->popup(top->geometry().topLeft() + block->mapTo(top, pos));
 }
 
 int WebsiteWidget::currentPersonalIndex() const
@@ -187,11 +191,19 @@ void WebsiteWidget::savePersonal()
     saveLocalWebsites(path);
 }
 
+void WebsiteWidget::placeEditor(QDialog *dialog) const
+{
+    // Centred by hand for the same reason the menu is placed by hand (see above).
+    const QRect area = window()->geometry();
+    dialog->move(area.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
+}
+
 void WebsiteWidget::onAddWebsite()
 {
     if (!m_personalBlock)
         return;
     WebsiteEditorDialog dialog(this);
+    placeEditor(&dialog);
     dialog.activateWindow();
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -217,6 +229,7 @@ void WebsiteWidget::onModifyWebsite()
     WebsiteEditorDialog dialog(this);
     dialog.setName(old.text);
     dialog.setUrl(old.url);
+    placeEditor(&dialog);
     dialog.activateWindow();
     if (dialog.exec() != QDialog::Accepted)
         return;

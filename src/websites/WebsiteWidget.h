@@ -8,6 +8,7 @@
 
 class ClassifiedWebsiteWidget;
 class QAction;
+class QDialog;
 class QMenu;
 class QVBoxLayout;
 
@@ -50,6 +51,7 @@ private:
     void createMenu();
     int currentPersonalIndex() const;
     void savePersonal();
+    void placeEditor(QDialog *dialog) const;
 
     ClassifiedWebsiteWidget *m_personalBlock = nullptr;
     WebsiteEntry m_currentEntry;
