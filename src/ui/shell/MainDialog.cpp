@@ -1,6 +1,7 @@
 #include "MainDialog.h"
 
 #include "AboutDialog.h"
+#include "CalendarWidget.h"
 #include "Endpoints.h"
 #include "GlobalHotKey.h"
 #include "GlobalSettings.h"
@@ -99,6 +100,7 @@ MainDialog::MainDialog(QWidget *parent)
     , m_trayIcon(this)
     , m_trayMenu(this)
     , m_miniDialog(this)
+    , m_scheduleMgr(this)
 {
     m_trayIcon.setObjectName(u"trayIcon"_s);
     m_trayMenu.setObjectName(u"trayMenu"_s);
@@ -123,7 +125,7 @@ MainDialog::MainDialog(QWidget *parent)
     createProgramPage();
 
     // Step 10: calendar page (index 2, given the schedule manager), weather page (3), software page (4).
-    calendarPage = new QWidget(stackedWidget);
+    calendarPage = new CalendarWidget(stackedWidget, &m_scheduleMgr);
     stackedWidget->addWidget(calendarPage);
     weatherPage = new WeatherWidget(stackedWidget);
     stackedWidget->addWidget(weatherPage);
@@ -132,7 +134,8 @@ MainDialog::MainDialog(QWidget *parent)
 
     reportAction(u"login"_s);
 
-    // Step 12: the schedule manager loads schedules.dat here.
+    // Step 12: the schedule manager loads schedules.dat.
+    m_scheduleMgr.loadSchedules(GlobalSettings::instance()->dataFilePath(u"schedules.dat"_s));
 }
 
 MainDialog::~MainDialog()

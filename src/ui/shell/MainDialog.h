@@ -3,6 +3,7 @@
 
 #include "FramelessDialog.h"
 #include "MiniMainDialog.h"
+#include "ScheduleMgr.h"
 
 #include <QPointer>
 #include <QSystemTrayIcon>
@@ -17,6 +18,7 @@ class QPushButton;
 class QStackedWidget;
 class QToolButton;
 class AboutDialog;
+class CalendarWidget;
 class ProgramWidget;
 class SettingsDialog;
 class SoftwareWidget;
@@ -122,7 +124,7 @@ private:
     // The five pages, stack indexes 0 to 4.
     WebsiteWidget *websitePage = nullptr;
     ProgramWidget *programPage = nullptr;
-    QWidget *calendarPage = nullptr;
+    CalendarWidget *calendarPage = nullptr;
     WeatherWidget *weatherPage = nullptr;
     SoftwareWidget *softwarePage = nullptr;
 
@@ -136,4 +138,6 @@ private:
     QSystemTrayIcon m_trayIcon;
     QMenu m_trayMenu;
     MiniMainDialog m_miniDialog;
+    // Handed to the calendar page; checks the schedules once a second.
+    ScheduleMgr m_scheduleMgr;
 };
