@@ -26,7 +26,7 @@ const QString kHeaderButtonStyle =
     u"QToolButton:pressed{background-color: rgba(165, 225, 253, 255);border-width: 1px;border-color:rgb(165, 225, 253);border-style:solid;}"
     u"QToolButton:checked{background-color: rgba(165, 225, 253, 255);border-width: 1px;border-color:rgb(165, 225, 253);border-style:solid;}"_s;
 
-const QString kHeaderTextStyle = u"color: rgb(7, 101, 145);background-color: rgba(0, 0, 0, 0);"_s;
+const QString kHeaderTextStyle = u"color: rgb(7, 101, 145);"_s;
 
 const QString kYearEditStyle =
     u"QSpinBox{background-color: rgb(7, 101, 145);color: rgb(255, 255, 255);border: 1px solid #076591;}"
@@ -114,6 +114,9 @@ void CalendarWidget::buildMonthRow(QWidget *header)
 
     btnPrevMonth = new QToolButton(header);
     btnPrevMonth->setObjectName(u"btnPrevMonth"_s);
+    // Flat: the header's transparent button colour would otherwise feed the style's bevel gradient
+    // and paint the header buttons as dark or pale boxes.
+    btnPrevMonth->setAutoRaise(true);
     btnPrevMonth->setIcon(QIcon(u":/icon/icon_left_arrow"_s));
     btnPrevMonth->setIconSize(QSize(18, 21));
     horizontalLayout_2->addWidget(btnPrevMonth);
@@ -131,6 +134,7 @@ void CalendarWidget::buildMonthRow(QWidget *header)
     horizontalLayout_3->setContentsMargins(0, 0, 0, 0);
     btnYear = new QToolButton(page);
     btnYear->setObjectName(u"btnYear"_s);
+    btnYear->setAutoRaise(true);
     btnYear->setFont(headerFont);
     btnYear->setStyleSheet(kHeaderTextStyle);
     horizontalLayout_3->addWidget(btnYear);
@@ -153,6 +157,7 @@ void CalendarWidget::buildMonthRow(QWidget *header)
 
     btnMonth = new QToolButton(header);
     btnMonth->setObjectName(u"btnMonth"_s);
+    btnMonth->setAutoRaise(true);
     btnMonth->setMaximumWidth(60);
     btnMonth->setFont(headerFont);
     btnMonth->setStyleSheet(kHeaderTextStyle);
@@ -160,6 +165,7 @@ void CalendarWidget::buildMonthRow(QWidget *header)
 
     btnNextMonth = new QToolButton(header);
     btnNextMonth->setObjectName(u"btnNextMonth"_s);
+    btnNextMonth->setAutoRaise(true);
     btnNextMonth->setIcon(QIcon(u":/icon/icon_right_arrow"_s));
     btnNextMonth->setIconSize(QSize(18, 21));
     horizontalLayout_2->addWidget(btnNextMonth);

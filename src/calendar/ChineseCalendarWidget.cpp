@@ -161,7 +161,8 @@ void ChineseCalendarWidget::paintCell(QPainter *painter, const QRect &rect, QDat
         painter->save();
         painter->setFont(m_smallFont);
         painter->setPen(kRedColor);
-        const int left = lunarBounds.right() + 3;
+        // Beside the wider of the two texts, so a two-digit day never runs into the festival.
+        const int left = std::max(lunarBounds.right(), dayBounds.right()) + 3;
         const int width = (rect.width() - dayBounds.width()) / 2;
         painter->drawText(QRect(QPoint(left, dayBounds.top()), QPoint(left + width - 1, dayBounds.top() + h - 3)),
                           Qt::AlignLeft | Qt::AlignVCenter, text.festival);

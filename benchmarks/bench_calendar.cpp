@@ -1,0 +1,76 @@
+// Cost of one full repaint of the calendar page's month grid (42 cells) and of its cell texts alone.
+#include "CalendarWidget.h"
+#include "ChineseCalendarWidget.h"
+#include "ScheduleMgr.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QTableView>
+
+#include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Page
+{
+    ScheduleMgr mgr;
+    CalendarWidget page{nullptr, &mgr};
+    ChineseCalendarWidget *grid = nullptr;
+    QWidget *viewport = nullptr;
+
+    Page()
+    {
+        // A handful of schedules, as a user would keep, so the alarm walk has work to do.
+        for (int i = 0; i < 10; ++i) {
+            Schedule schedule;
+            schedule.type = i % 3 + 1;
+            schedule.datetime = QDateTime(QDate(2014, 9, 1 + 2 * i), QTime(9, 30));
+            schedule.description = u"提醒"_s;
+            mgr.addSchedule(schedule);
+        }
+        page.resize(900, 470);
+        grid = page.findChild<ChineseCalendarWidget *>(u"calendarWidget"_s);
+        grid->setCurrentPage(2014, 9);
+        page.show();
+        viewport = grid->findChild<QTableView *>()->viewport();
+    }
+};
+
+void BM_MonthGridRepaint(benchmark::State &state)
+{
+    Page p;
+    QImage image(p.viewport->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        p.viewport->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * 42);
+}
+BENCHMARK(BM_MonthGridRepaint)->Unit(benchmark::kMicrosecond);
+
+void BM_MonthGridCellTexts(benchmark::State &state)
+{
+    Page p;
+    const QDate first(2014, 8, 25);
+    for (auto _ : state) {
+        for (int i = 0; i < 42; ++i)
+            benchmark::DoNotOptimize(p.grid->cellText(first.addDays(i)));
+    }
+    state.SetItemsProcessed(state.iterations() * 42);
+}
+BENCHMARK(BM_MonthGridCellTexts)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
