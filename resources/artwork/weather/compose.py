@@ -171,7 +171,7 @@ def cloud(cx, cy, s, fill="cloudLight", edge="#9DBBE0", shadow=True, gloss=True)
     return "\n".join(out)
 
 
-def drop(x, y, s=1.0, fill="drop"):
+def drop(x, y, s=1.15, fill="drop"):
     # A slanted tear drop whose tip points up and a little to the right.
     return (f'<g transform="translate({x:.1f},{y:.1f}) rotate(18) scale({s:.2f})">'
             f'<path d="M0,-8 C1.5,-4.5 4.2,-1.6 4.2,1.8 A4.2,4.2 0 0 1 -4.2,1.8 C-4.2,-1.6 -1.5,-4.5 0,-8 Z" '
@@ -191,7 +191,7 @@ def flake(x, y, r=6.0):
     return "".join(out)
 
 
-def hail(x, y, r=3.6):
+def hail(x, y, r=4.4):
     return f'<circle cx="{x}" cy="{y}" r="{r}" fill="url(#hail)" stroke="#5E9BDD" stroke-width="1.1"/>'
 
 
@@ -207,7 +207,7 @@ def rain(count, heavy=False, y=72):
     out = []
     for i, x in enumerate(xs):
         dy = (i % 2) * 9
-        s = 1.05 if heavy else 1.0
+        s = 1.2 if heavy else 1.15
         out.append(drop(x, y + dy, s, "dropHeavy" if heavy else "drop"))
         if count >= 6:
             out.append(drop(x - 3, y + dy + 15, 0.75, "dropHeavy" if heavy else "drop"))
@@ -216,7 +216,7 @@ def rain(count, heavy=False, y=72):
 
 def snow(count, y=74):
     xs = {2: [40, 60], 3: [32, 50, 68], 4: [29, 43, 57, 71], 5: [27, 38, 50, 62, 73]}[count]
-    r = {2: 7, 3: 6.5, 4: 6, 5: 5.6}[count]
+    r = {2: 8.5, 3: 7.6, 4: 6.8, 5: 6.0}[count]
     return "\n".join(flake(x, y + (i % 2) * 10, r) for i, x in enumerate(xs))
 
 
