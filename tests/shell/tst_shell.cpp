@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -83,6 +84,8 @@ private slots:
     void quitPath();
     void firstRunSavesSettings();
     void floatingWindowActionText();
+    void dragRouting_data();
+    void dragRouting();
     void screenshots();
 
 private:
@@ -608,6 +611,39 @@ void TestShell::floatingWindowActionText()
     QFile file(settings->settingsFilePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("<showFloatingWindow>0</showFloatingWindow>"));
+}
+
+void TestShell::dragRouting_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QPoint>("pos");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("website page") << u"btnWebsite"_s << QPoint(450, 400) << false;
+    QTest::newRow("program page") << u"btnProgram"_s << QPoint(450, 400) << true;
+    QTest::newRow("program page, over the title strip") << u"btnProgram"_s << QPoint(450, 20) << false;
+    QTest::newRow("calendar page") << u"btnCalendar"_s << QPoint(450, 400) << false;
+}
+
+void TestShell::dragRouting()
+{
+    QFETCH(QString, page);
+    QFETCH(QPoint, pos);
+    QFETCH(bool, accepted);
+    m_dialog = makeDialog();
+    m_dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+    QTest::mouseClick(child<QPushButton>(page), Qt::LeftButton);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QCoreApplication::applicationFilePath())});
+    QDragEnterEvent enter(pos, Qt::CopyAction | Qt::LinkAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    // Straight to the window's handler: QApplication would track a drag that is not really running.
+    QObject *window = m_dialog.get();
+    window->event(&enter);
+    QCOMPARE(enter.isAccepted(), accepted);
+    QDragMoveEvent move(pos, Qt::CopyAction | Qt::LinkAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    window->event(&move);
+    QCOMPARE(move.isAccepted(), accepted);
 }
 
 // Pictures for a person to look at: set QPA_SCREENSHOT_DIR and run under a real X server.
