@@ -75,6 +75,8 @@ bool ClassifiedWebsiteWidget::build()
     setColorInAllGroups(&titlePalette, QPalette::Window, background);
     m_title->setPalette(titlePalette);
     m_title->setAutoFillBackground(true);
+    // Titles come from the network: never let them be read as rich text.
+    m_title->setTextFormat(Qt::PlainText);
     m_title->setText(m_category.text);
     m_title->setFont(QFont(u"微软雅黑"_s, 14));
     layout->addWidget(m_title);
@@ -124,7 +126,8 @@ void ClassifiedWebsiteWidget::placeButton(int index)
     button->setPalette(buttonPalette);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setAutoRaise(true);
-    button->setText(entry.text);
+    // A lone "&" would hide itself and turn the next letter into an Alt shortcut.
+    button->setText(QString(entry.text).replace(u'&', u"&&"_s));
     button->setFont(QFont(u"宋体"_s, 11));
     button->setStyleSheet(ButtonStyle);
     connect(button, &QToolButton::clicked, this, &ClassifiedWebsiteWidget::onToolButtonClicked);

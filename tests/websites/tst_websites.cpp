@@ -121,6 +121,7 @@ private slots:
     void modifyOutOfRangeIgnored();
     void blockColorsCountEveryBlock();
     void pageOrdersBlocks();
+    void remoteTextsShownAsPlainText();
 
     void contextMenuMatrix_data();
     void contextMenuMatrix();
@@ -525,6 +526,24 @@ void TestWebsites::pageOrdersBlocks()
     QToolButton *first = buttonAt(blocks.first(), 0);
     QVERIFY(first->isVisible());
     QVERIFY(blocks.first()->grid()->viewport()->rect().contains(first->geometry()));
+}
+
+void TestWebsites::remoteTextsShownAsPlainText()
+{
+    WebsiteWidget page;
+    page.loadLocalWebsites(TempDataDir().filePath(u"luw.dat"_s));
+    QVERIFY(page.loadRemoteWebsites(
+        "<s><website><c text=\"&lt;img src='file:///etc/x.png'&gt;&lt;b&gt;粗&lt;/b&gt;\">"
+        "<w text=\"AT&amp;T\" url=\"http://att/\"/></c></website></s>"));
+    ClassifiedWebsiteWidget *block = page.blocks().at(1);
+    auto *title = block->findChild<QLabel *>(u"title"_s);
+    QCOMPARE(title->textFormat(), Qt::PlainText);
+    QCOMPARE(title->text(), u"<img src='file:///etc/x.png'><b>粗</b>"_s);
+    // "&" shows as itself and registers no Alt shortcut.
+    QToolButton *button = buttonAt(block, 0);
+    QCOMPARE(button->text(), u"AT&&T"_s);
+    QCOMPARE(button->shortcut(), QKeySequence());
+    QCOMPARE(block->category().entries.first().text, u"AT&T"_s);
 }
 
 // ---- context menu ----
