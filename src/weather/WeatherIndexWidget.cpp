@@ -1,5 +1,7 @@
 #include "WeatherIndexWidget.h"
 
+#include "Pictures.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -67,8 +69,5 @@ void WeatherIndexWidget::setIndex(const WeatherIndexItem &item)
         icon = u":/icon/zhongshu"_s;
     else if (item.code == u"ys")
         icon = u":/icon/yusan"_s;
-    QPixmap pixmap;
-    if (!icon.isEmpty() && pixmap.load(icon))
-        pixmap = pixmap.scaled(image_->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    image_->setPixmap(pixmap);
+    image_->setPixmap(icon.isEmpty() ? QPixmap() : fitPicture(QPixmap(icon), image_));
 }

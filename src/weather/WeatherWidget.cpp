@@ -4,6 +4,7 @@
 #include "GlobalSettings.h"
 #include "LunarCalendar.h"
 #include "MyMessageBox.h"
+#include "Pictures.h"
 #include "WeatherIndexWidget.h"
 
 #include <QApplication>
@@ -342,9 +343,7 @@ void WeatherWidget::showDayPicture(QLabel *image, const QString &code)
     // A code without a picture of its own shows the undefined picture rather than nothing.
     if (!isPictureCode(code) || !pixmap.load(folder + code + u".png"_s))
         pixmap.load(folder + u"undefined.png"_s);
-    if (!pixmap.isNull())
-        pixmap = pixmap.scaled(image->size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    image->setPixmap(pixmap);
+    image->setPixmap(fitPicture(pixmap, image));
 }
 
 void WeatherWidget::onRequestWeatherFinished(WeatherForecastRequestResult result)
