@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QDesktopServices>
+#include <QDir>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -30,8 +32,17 @@ namespace {
 class AcceptingBackend : public HotKeyBackend
 {
 public:
-    bool registerKey(WId, int, int, int) override { return true; }
+    explicit AcceptingBackend(QList<WId> *windows = nullptr) : m_windows(windows) {}
+    bool registerKey(WId window, int, int, int) override
+    {
+        if (m_windows)
+            m_windows->append(window);
+        return true;
+    }
     void unregisterKey(WId, int) override {}
+
+private:
+    QList<WId> *m_windows;
 };
 
 QByteArray settingsFile()
@@ -61,9 +72,11 @@ private slots:
     void settingsRejectStoresNothing();
     void settingsReopenShowsCurrent();
     void settingsReusedFromMainWindow();
+    void settingsHotKeyBelongsToMainWindow();
 
     void aboutForm();
     void aboutQtLink();
+    void aboutLogoFromAnyWorkingDirectory();
     void aboutCloseKeepsProgram();
 
     void miniForm();
@@ -217,6 +230,17 @@ void TestDialogs::settingsReusedFromMainWindow()
     QVERIFY(settingsFile().contains("<onlyHideWhenClose>1</onlyHideWhenClose>"));
 }
 
+void TestDialogs::settingsHotKeyBelongsToMainWindow()
+{
+    QList<WId> windows;
+    GlobalHotKey::instance()->setBackend(std::make_unique<AcceptingBackend>(&windows));
+    MainDialog main;
+    SettingsDialog dialog(&main);
+    dialog.show();
+    QTest::keyClick(dialog.findChild<HotKeySettingEdit *>(u"hotKeyEdit_"_s), Qt::Key_K);
+    QCOMPARE(windows, QList<WId>{main.winId()});
+}
+
 void TestDialogs::aboutForm()
 {
     AboutDialog dialog;
@@ -250,6 +274,17 @@ void TestDialogs::aboutQtLink()
     QCOMPARE(m_opened.size(), 1);
     QCOMPARE(m_opened.first().host(), u"www.qt.io"_s);
     QVERIFY(dialog.isVisible());
+}
+
+void TestDialogs::aboutLogoFromAnyWorkingDirectory()
+{
+    // Started from a menu or at login, the working directory is anything but the program's folder.
+    QTemporaryDir elsewhere;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(elsewhere.path()));
+    AboutDialog dialog;
+    QDir::setCurrent(previous);
+    QVERIFY(!dialog.findChild<QLabel *>(u"label_2"_s)->pixmap().isNull());
 }
 
 void TestDialogs::aboutCloseKeepsProgram()
