@@ -215,6 +215,9 @@ void CalendarWidget::buildGrid()
     palette.setColor(QPalette::Inactive, QPalette::Window, QColor(240, 240, 240));
     palette.setColor(QPalette::Disabled, QPalette::Base, QColor(240, 240, 240));
     palette.setColor(QPalette::Disabled, QPalette::Window, QColor(240, 240, 240));
+    // The cells paint everything themselves; the view's selection fill would tint the chosen day.
+    palette.setColor(QPalette::Active, QPalette::Highlight, Qt::transparent);
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, Qt::transparent);
     calendarWidget->setPalette(palette);
 }
 
