@@ -51,6 +51,11 @@ WebsiteWidget::WebsiteWidget(QWidget *parent)
 
     m_content = new QWidget(this);
     m_content->setObjectName(u"websiteContent"_s);
+    // Below the last block the page stays white, like the page of a browser.
+    QPalette contentPalette = m_content->palette();
+    contentPalette.setColor(QPalette::Window, Qt::white);
+    m_content->setPalette(contentPalette);
+    m_content->setAutoFillBackground(true);
     m_layout = new QVBoxLayout(m_content);
     m_layout->setSpacing(0);
     m_layout->setContentsMargins(0, 0, 0, 0);
