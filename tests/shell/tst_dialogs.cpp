@@ -84,6 +84,7 @@ private slots:
     void miniDragWithLeftOnly();
     void miniDoubleClickToggles();
     void miniRightClickMenu();
+    void miniIgnoresEscape();
     void floatingWindowShownBySetting_data();
     void floatingWindowShownBySetting();
     void hideFloatingWindowWritesAtOnce();
@@ -381,6 +382,16 @@ void TestDialogs::miniRightClickMenu()
                                  u"打开好软推荐"_s, u"-"_s, u"隐藏浮窗"_s, u"屏幕截图"_s, u"设置"_s, u"关于"_s,
                                  u"-"_s, u"检查更新"_s, u"退出"_s}));
     menu->hide();
+}
+
+void TestDialogs::miniIgnoresEscape()
+{
+    MainDialog main;
+    MiniMainDialog dialog(&main);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(dialog.isVisible());
 }
 
 void TestDialogs::floatingWindowShownBySetting_data()

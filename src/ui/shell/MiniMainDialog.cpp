@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -77,6 +78,17 @@ void MiniMainDialog::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton && mainDialog)
         mainDialog->toggleVisibility();
+}
+
+void MiniMainDialog::keyPressEvent(QKeyEvent *event)
+{
+    // Escape would close it behind the main window's back, leaving the setting and the menu text
+    // saying it is shown.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    FramelessDialog::keyPressEvent(event);
 }
 
 void MiniMainDialog::onContextMenu(const QPoint &pos)
