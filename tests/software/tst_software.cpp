@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QtTest>
@@ -567,25 +568,32 @@ void TestSoftware::firstVisitThroughMainWindow()
     QCOMPARE(page->panels().size(), 2);
 }
 
-// A picture for a person to look at: set QPA_SCREENSHOT_DIR and run under a real X server.
+// Pictures for a person to look at: set QPA_SCREENSHOT_DIR and run under a real X server.
 void TestSoftware::screenshot()
 {
     const QString dir = qEnvironmentVariable("QPA_SCREENSHOT_DIR");
     if (dir.isEmpty())
         QSKIP("QPA_SCREENSHOT_DIR not set");
+    MyMessageBox::setAutoAnswer(true);
+    m_net->setReply(kPromotionsUrl, fixture(u"promotions.xml"_s));
     for (const QString &name : {u"qingyou"_s, u"xingfan"_s}) {
         m_net->setReply(u"http://www.quorvik.cn/promotions/icons/%1.png"_s.arg(name),
                         fixture(u"icons/%1.png"_s.arg(name)));
-        m_net->setReply(u"https://www.quorvik.cn/promotions/images/%1.png"_s.arg(name),
-                        fixture(u"images/%1.png"_s.arg(name)));
         m_net->setReply(u"http://www.quorvik.cn/promotions/images/%1.png"_s.arg(name),
                         fixture(u"images/%1.png"_s.arg(name)));
     }
-    SoftwareWidget *page = loadedPage(fixture(u"promotions.xml"_s));
-    page->move(20, 20);
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    MainDialog dialog;
+    dialog.move(40, 40);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.findChild<QPushButton *>(u"btnPromotion"_s)->click();
+    auto *page = qobject_cast<SoftwareWidget *>(dialog.findChild<QStackedWidget *>(u"stackedWidget"_s)->currentWidget());
+    QVERIFY(page);
+    QTRY_COMPARE(page->panels().size(), 2);
+    for (SingleSoftwareWidget *panel : page->panels())
+        QTRY_VERIFY(!child<QLabel>(panel, u"image_"_s)->pixmap().isNull());
     QTest::qWait(500);
-    QVERIFY(page->grab().save(dir + u"/software_page.png"_s));
+    QVERIFY(dialog.screen()->grabWindow(0).save(dir + u"/software_page.png"_s));
 }
 
 QPA_TEST_MAIN(TestSoftware)
