@@ -112,6 +112,8 @@ private slots:
     void remoteList_data();
     void remoteList();
     void remoteColorZeroStaysZero();
+    void hostileRemoteLists_data();
+    void hostileRemoteLists();
     void fixtureIsRealistic();
 
     void gridShape_data();
@@ -362,6 +364,56 @@ void TestWebsites::remoteColorZeroStaysZero()
     QCOMPARE(categories.first().entries.at(0).color, 0u);
     QCOMPARE(paintColor(categories.first().entries.at(0).color), QColor(Qt::black));
     QCOMPARE(paintColor(categories.first().entries.at(1).color), QColor(0, 0, 255));
+}
+
+void TestWebsites::hostileRemoteLists_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("categories");
+    QTest::addColumn<int>("largest");
+
+    QByteArray manyCategories = "<s><website>";
+    for (int i = 0; i < 500; ++i)
+        manyCategories += "<c text=\"" + QByteArray::number(i) + "\"/>";
+    manyCategories += "</website></s>";
+    QByteArray manyEntries = "<s><website><c text=\"多\">";
+    for (int i = 0; i < 5000; ++i)
+        manyEntries += "<w text=\"x\" url=\"http://x/\"/>";
+    manyEntries += "</c></website></s>";
+    const QByteArray oversized = "<s><website><c text=\"大\"/>" + QByteArray(3 * 1024 * 1024, ' ')
+        + "</website></s>";
+    const QByteArray entityBomb =
+        "<!DOCTYPE s [<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">"
+        "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">"
+        "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\"><!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\">"
+        "<!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">]>"
+        "<s><website><c text=\"&f;\"/></website></s>";
+
+    QTest::newRow("500 categories") << manyCategories << true << 100 << 0;
+    QTest::newRow("5000 entries") << manyEntries << true << 1 << 400;
+    QTest::newRow("over 2 MiB") << oversized << false << 0 << 0;
+    QTest::newRow("binary") << QByteArray(4096, '\0') << false << 0 << 0;
+    QTest::newRow("truncated") << manyEntries.left(manyEntries.size() / 2) << false << 0 << 0;
+    QTest::newRow("entity expansion") << entityBomb << false << 0 << 0;
+}
+
+void TestWebsites::hostileRemoteLists()
+{
+    QFETCH(QByteArray, body);
+    QFETCH(bool, ok);
+    QFETCH(int, categories);
+    QFETCH(int, largest);
+
+    WebsiteWidget page;
+    page.loadLocalWebsites(TempDataDir().filePath(u"luw.dat"_s));
+    QCOMPARE(page.loadRemoteWebsites(body), ok);
+    const QList<ClassifiedWebsiteWidget *> blocks = page.blocks();
+    QCOMPARE(blocks.size(), categories + 1);
+    int most = 0;
+    for (int i = 1; i < blocks.size(); ++i)
+        most = std::max(most, int(blocks.at(i)->category().entries.size()));
+    QCOMPARE(most, largest);
 }
 
 void TestWebsites::fixtureIsRealistic()
