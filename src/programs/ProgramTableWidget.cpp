@@ -68,6 +68,9 @@ ProgramTableWidget::ProgramTableWidget(QWidget *parent)
     verticalHeader()->setMinimumSectionSize(kRowHeight);
     setColumnCount(kColumns);
     setFocusPolicy(Qt::NoFocus);
+    // Eight columns fill the page exactly; once the vertical bar shows they would overflow by
+    // its width and drag a useless horizontal bar in.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 bool ProgramTableWidget::loadSystemPrograms(int start)

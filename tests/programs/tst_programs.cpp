@@ -1001,6 +1001,7 @@ void TestPrograms::pageTree()
     QCOMPARE(grid->contextMenuPolicy(), Qt::CustomContextMenu);
     QCOMPARE(grid->focusPolicy(), Qt::NoFocus);
     QVERIFY(!grid->showGrid());
+    QCOMPARE(grid->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
 
 QPA_TEST_MAIN(TestPrograms)
