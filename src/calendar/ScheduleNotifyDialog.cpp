@@ -24,6 +24,8 @@ ScheduleNotifyDialog::ScheduleNotifyDialog(QWidget *parent)
     description_ = new QLabel(this);
     description_->setObjectName(u"description_"_s);
     description_->setWordWrap(true);
+    // Shown as typed: a description is never read as markup.
+    description_->setTextFormat(Qt::PlainText);
     verticalLayout_3->addWidget(description_);
     verticalLayout_2->addLayout(verticalLayout_3);
 

@@ -601,6 +601,7 @@ void TestCalendar::reminderTexts()
     dialog.setSchedule(schedule);
     QTEST(dialog.findChild<QLabel *>(u"datetime_"_s)->text(), "reminder");
     QCOMPARE(dialog.findChild<QLabel *>(u"description_"_s)->text(), u"开会"_s);
+    QCOMPARE(dialog.findChild<QLabel *>(u"description_"_s)->textFormat(), Qt::PlainText);
     QCOMPARE(dialog.findChild<QLabel *>(u"titleLabel_"_s)->text(), u"日程提醒"_s);
     QCOMPARE(dialog.findChild<QLabel *>(u"label"_s)->text(), u"您有一条日程记录被激活："_s);
     QCOMPARE(dialog.size(), QSize(400, 300));
