@@ -240,7 +240,7 @@ int main(int argc, char *argv[])
         if (e.name.startsWith(u"weather/"_s))
             continue;
         const QSize box = e.size.height() > 300 && e.size.width() < 10 ? QSize(20, 225)
-                                                                        : e.size.boundedTo(QSize(450, 240));
+                                                                        : e.size.boundedTo(QSize(420, 240));
         sheet.add({e.name, QImage(resources + e.name), e.size, box.expandedTo(QSize(20, 20)), QSize()});
     }
 
