@@ -142,6 +142,12 @@ private slots:
 private:
     QDateTime m_now;
     void useClock(ScheduleMgr &mgr) { mgr.setClock([this] { return m_now; }); }
+    // For tests about other things: the real once-a-second check must not fire their schedules
+    // whenever the event loop runs.
+    static void quiet(ScheduleMgr &mgr)
+    {
+        mgr.setClock([] { return QDateTime(QDate(2000, 1, 1), QTime(0, 0)); });
+    }
 };
 
 void TestCalendar::init()
@@ -167,6 +173,7 @@ void TestCalendar::idsFreshAndKeptByCopies()
     QCOMPARE(copy.id, a.id);
 
     ScheduleMgr mgr;
+    quiet(mgr);
     mgr.addSchedule(makeSchedule(OnlyToday, at(2014, 5, 1, 9, 30)));
     mgr.addSchedule(makeSchedule(EveryDay, at(2014, 5, 1, 8, 0)));
     QVERIFY(mgr.saveSchedules(schedulesPath()));
@@ -185,6 +192,7 @@ void TestCalendar::idsFreshAndKeptByCopies()
 void TestCalendar::saveAndLoadRoundTrip()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     mgr.addSchedule(makeSchedule(OnlyToday, at(2014, 5, 1, 9, 30), u"开会 <带引号的\"描述\"> & 符号"_s));
     mgr.addSchedule(makeSchedule(EveryDay, at(2014, 5, 2, 8, 0), u"吃药"_s));
     mgr.addSchedule(makeSchedule(Workday, at(2014, 5, 5, 9, 30, 15), u"站会"_s));
@@ -287,6 +295,7 @@ void TestCalendar::unwritableFileKeepsList()
     // The target is a folder: nothing can replace it.
     QVERIFY(QDir().mkpath(dir.filePath(u"schedules.dat"_s)));
     ScheduleMgr mgr;
+    quiet(mgr);
     mgr.addSchedule(makeSchedule(OnlyToday, at(2014, 5, 1, 9, 30)));
     QVERIFY(!mgr.saveSchedules(dir.filePath(u"schedules.dat"_s)));
     QVERIFY(!mgr.saveSchedules(dir.filePath(u"missing/folder/schedules.dat"_s)));
@@ -297,6 +306,7 @@ void TestCalendar::unwritableFileKeepsList()
 void TestCalendar::removeUnknownId()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     const Schedule kept = makeSchedule(OnlyToday, at(2014, 5, 1, 9, 30));
     mgr.addSchedule(kept);
     const Schedule gone = makeSchedule(EveryDay, at(2014, 5, 1, 8, 0));
@@ -313,6 +323,7 @@ void TestCalendar::removeUnknownId()
 void TestCalendar::addAndRemoveEmit()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     QSignalSpy spy(&mgr, &ScheduleMgr::scheduleChanged);
     const Schedule schedule = makeSchedule(Workday, at(2014, 5, 1, 9, 30), u"站会"_s);
     mgr.addSchedule(schedule);
@@ -607,6 +618,7 @@ void TestCalendar::reminderTexts()
     QCOMPARE(dialog.size(), QSize(400, 300));
 
     ScheduleMgr mgr;
+    quiet(mgr);
     mgr.addSchedule(schedule);
     ScheduleBrowserDialog browser(nullptr, &mgr);
     browser.refreshList();
@@ -671,6 +683,7 @@ void TestCalendar::newScheduleTypes()
 void TestCalendar::browserTexts()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     mgr.addSchedule(makeSchedule(OnlyToday, at(2014, 5, 1, 9, 30), u"开会"_s));
     mgr.addSchedule(makeSchedule(EveryDay, at(2014, 5, 1, 8, 0), u"吃药"_s));
     mgr.addSchedule(makeSchedule(Workday, at(2014, 5, 1, 9, 30), u"<b>站会</b>"_s));
@@ -689,6 +702,7 @@ void TestCalendar::browserTexts()
 void TestCalendar::browserCheckAllThenOneRow()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     const QStringList names{u"一"_s, u"二"_s, u"三"_s};
     for (const QString &name : names)
         mgr.addSchedule(makeSchedule(EveryDay, at(2014, 5, 1, 8, 0), name));
@@ -725,6 +739,7 @@ void TestCalendar::browserCheckAllThenOneRow()
 void TestCalendar::browserDeleteRowsOneAndThree()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     for (const QString &name : {u"一"_s, u"二"_s, u"三"_s})
         mgr.addSchedule(makeSchedule(OnlyToday, at(2014, 5, 1, 8, 0), name));
     ScheduleBrowserDialog browser(nullptr, &mgr);
@@ -783,6 +798,7 @@ void TestCalendar::dialogDragAreas()
 {
     QFETCH(int, which);
     ScheduleMgr mgr;
+    quiet(mgr);
     std::unique_ptr<ScheduleDialogBase> dialog;
     if (which == 0)
         dialog.reset(new NewScheduleDialog);
@@ -917,6 +933,7 @@ void TestCalendar::alarmMarks()
     QFETCH(int, type);
     QFETCH(QDate, date);
     ScheduleMgr mgr;
+    quiet(mgr);
     ChineseCalendarWidget grid;
     QVERIFY(!grid.cellText(date).alarm);
     grid.setScheduleMgr(&mgr);
@@ -1005,6 +1022,7 @@ void TestCalendar::noMenuRightAfterPageChange()
 void TestCalendar::clickOnOtherMonthOpensNoMenu()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     CalendarWidget page(nullptr, &mgr);
     page.resize(900, 470);
     page.show();
@@ -1037,6 +1055,7 @@ void TestCalendar::clickOnOtherMonthOpensNoMenu()
 void TestCalendar::monthMenu()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     CalendarWidget page(nullptr, &mgr);
     auto *grid = page.findChild<ChineseCalendarWidget *>(u"calendarWidget"_s);
     grid->setCurrentPage(2014, 5);
@@ -1063,6 +1082,7 @@ void TestCalendar::monthMenu()
 void TestCalendar::yearField()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     CalendarWidget page(nullptr, &mgr);
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
@@ -1096,6 +1116,7 @@ void TestCalendar::yearField()
 void TestCalendar::prevNextMonth()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     CalendarWidget page(nullptr, &mgr);
     auto *grid = page.findChild<ChineseCalendarWidget *>(u"calendarWidget"_s);
     grid->setCurrentPage(2014, 12);
@@ -1119,6 +1140,7 @@ void TestCalendar::prevNextMonth()
 void TestCalendar::addScheduleThroughDialog()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     CalendarWidget page(nullptr, &mgr);
     page.show();
     auto *grid = page.findChild<ChineseCalendarWidget *>(u"calendarWidget"_s);
@@ -1157,10 +1179,11 @@ void TestCalendar::addScheduleThroughDialog()
 void TestCalendar::browseReusesDialog()
 {
     ScheduleMgr mgr;
+    quiet(mgr);
     mgr.addSchedule(makeSchedule(EveryDay, at(2014, 5, 1, 8, 0), u"吃药"_s));
     QPointer<ScheduleBrowserDialog> browser;
     {
-        CalendarWidget page(nullptr, &mgr);
+    CalendarWidget page(nullptr, &mgr);
         page.onBrowseSchedule();
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *b = qobject_cast<ScheduleBrowserDialog *>(w); b && b->isVisible())
