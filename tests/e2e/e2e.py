@@ -442,9 +442,26 @@ class Desktop:
         self.xdotool('key', '--clearmodifiers', *keys)
         time.sleep(0.15)
 
+    def paste_text(self, text):
+        """Puts text into the focused edit through the clipboard (xdotool's typing of characters
+        outside the keymap races with Qt's keymap reloads and loses some of them)."""
+        clip = subprocess.Popen(['xclip', '-selection', 'clipboard', '-loops', '1'], env=self.env,
+                                stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        clip.stdin.write(text.encode())
+        clip.stdin.close()
+        time.sleep(0.2)
+        self.key('ctrl+v')
+        try:
+            clip.wait(5)
+        except subprocess.TimeoutExpired:
+            clip.kill()
+        time.sleep(0.2)
+
     def type_text(self, text):
-        self.xdotool('type', '--delay', '30', text)
-        time.sleep(0.1)
+        self.xdotool('type', '--delay', '40', text)
+        # Characters outside the keymap make xdotool remap a key for each; Qt reloads the keymap
+        # every time, so give it a moment before the next click.
+        time.sleep(0.3 + 0.3 * sum(1 for c in text if ord(c) > 127))
 
     def screenshot(self, label):
         self.shots += 1

@@ -70,10 +70,12 @@ def tray_icon(d):
 
 def show_main_window(d):
     """A single click on the tray icon shows the hidden main window."""
+    started = time.monotonic()
     icon = wait_until(lambda: tray_icon(d), 10)
     check(icon, 'no tray icon in the tray host')
     d.click_in(icon, 12, 12)
     wid = d.wait_window(MAIN_TITLE, 10)
+    log(f'main window shown {time.monotonic() - started:.1f} s after looking for the tray icon')
     check(wid, 'a click on the tray icon did not show the main window')
     time.sleep(0.5)
     return wid
@@ -253,11 +255,162 @@ def hotkey_settings(d):
     check(d.wait_exit(10) == 0, 'the close button did not end the program with 0')
 
 
+def today_cell(today):
+    """Centre of today's cell in the calendar page (window coordinates). The grid starts on Monday
+    and, like QCalendarWidget, shows the week before when the month begins on a Monday."""
+    offset = today.replace(day=1).weekday()
+    if offset < 1:
+        offset += 7
+    index = offset + today.day - 1
+    return int((index % 7) * 900 / 7 + 64), 228 + (index // 7) * 62 + 31
+
+
+def drop_file(d, path, wid, dx, dy):
+    """Drags a file from the drag-source helper onto a point of a window, as a file manager would."""
+    import subprocess
+    source = subprocess.Popen([os.path.join(d.helpers, 'e2e_drag_source'), path], env=d.env,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    d.procs.append(source)
+    sid = d.wait_window('e2e-drag-source', 10)
+    check(sid, 'the drag source did not appear')
+    time.sleep(0.3)
+    sx, sy, _, _ = d.geometry(sid)
+    tx, ty, _, _ = d.geometry(wid)
+    tx, ty = tx + dx, ty + dy
+    d.xdotool('mousemove', '--sync', sx + 60, sy + 30)
+    d.xdotool('mousedown', 1)
+    for step in range(1, 21):
+        d.xdotool('mousemove', sx + 60 + (tx - sx - 60) * step // 20, sy + 30 + (ty - sy - 30) * step // 20)
+        time.sleep(0.03)
+    time.sleep(0.3)
+    d.xdotool('mousemove', tx + 2, ty + 2)
+    time.sleep(0.3)
+    d.xdotool('mouseup', 1)
+    # The source must stay up: the target fetches the dropped data from it after the release.
+    result = source.stdout.readline().strip()
+    time.sleep(1.0)
+    source.kill()
+    return result
+
+
+def add_website(d, wid, name, url):
+    d.click_in(wid, 700, 150, button=3)  # the empty part of the personal block
+    time.sleep(0.4)
+    d.key('Down')
+    d.key('Return')
+    editor = wait_until(lambda: [w for w in map(int, d.xdotool('search', '--onlyvisible', '--class',
+                                                                    'QuorvikPcAssist').split())
+                                 if d.geometry(w)[2:] == (640, 150)], 5)
+    check(editor, '添加 did not open the website editor')
+    editor = editor[0]
+    d.click_in(editor, 336, 48)
+    d.paste_text(name)
+    d.click_in(editor, 336, 82)
+    d.type_text(url)
+    d.screenshot_window(editor, 'website-editor')
+    d.click_in(editor, 521, 81)
+
+
+def add_schedule(d, wid, hhmm, description):
+    import datetime
+    open_page(d, wid, 'calendar')
+    time.sleep(0.3)
+    d.click_in(wid, *today_cell(datetime.date.today()))
+    time.sleep(0.4)
+    d.screenshot('calendar-menu')
+    d.key('Down')
+    d.key('Return')
+    dialog = d.wait_window('添加日程', 5)
+    check(dialog, '新建日程 did not open the new-schedule dialog')
+    hours, minutes = hhmm.split(':')
+    d.click_in(dialog, 78, 49)  # on the hour digits
+    if int(hours):
+        d.xdotool('key', '--repeat', int(hours), '--delay', '20', 'Up')
+    d.key('colon')  # selects the minutes
+    for c in minutes:
+        d.key(c)
+    d.click_in(dialog, 200, 86)
+    d.paste_text(description)
+    d.click_in(dialog, 150, 148)  # 每天
+    d.screenshot_window(dialog, 'new-schedule')
+    d.click_in(dialog, 361, 280)
+    check(d.wait_window_gone('添加日程', 5), '确定 did not close the new-schedule dialog')
+
+
+def schedules_in_file(d):
+    doc = parse_xml(d.data_file('schedules.dat'))
+    return [(e.getAttribute('type'), e.getAttribute('datetime'), e.getAttribute('description'))
+            for e in doc.getElementsByTagName('schedule')]
+
+
+def data_persistence(d):
+    import datetime
+    import xml.sax.saxutils
+    d.start_app()
+    wid = show_main_window(d)
+    add_website(d, wid, 'e2e站点', 'http://e2e.example.cn/')
+    check(wait_until(lambda: os.path.exists(d.data_file('luw.dat')), 5), 'luw.dat was not written')
+    websites = [(e.getAttribute('text'), e.getAttribute('url'))
+                for e in parse_xml(d.data_file('luw.dat')).getElementsByTagName('ws')]
+    check(('e2e站点', 'http://e2e.example.cn/') in websites, f'luw.dat holds {websites}')
+
+    tool = os.path.join(d.env['HOME'], 'e2e-tool.sh')
+    with open(tool, 'w') as f:
+        f.write('#!/bin/sh\nexit 0\n')
+    os.chmod(tool, 0o755)
+    open_page(d, wid, 'program')
+    result = drop_file(d, tool, wid, 450, 350)
+    log('drop:', result)
+    programs = lambda: ([e.getAttribute('path') for e in parse_xml(d.data_file('lup.dat')).getElementsByTagName('p')]
+                        if os.path.exists(d.data_file('lup.dat')) else [])
+    check(wait_until(lambda: tool in programs(), 5), f'lup.dat holds {programs()} after the drop')
+    d.screenshot_window(wid, 'program-dropped')
+
+    add_schedule(d, wid, '23:59', '每天提醒e2e')
+    check(wait_until(lambda: os.path.exists(d.data_file('schedules.dat')), 5), 'schedules.dat was not written')
+    check([s for s in schedules_in_file(d) if s[0] == '2' and s[1].endswith(' 23:59:00') and s[2] == '每天提醒e2e'],
+          f'schedules.dat holds {schedules_in_file(d)}')
+    d.screenshot_window(wid, 'calendar-with-schedule')
+    quit_from_tray(d)
+
+    # A one-day schedule due a few seconds after the restart joins the file while the program is down.
+    due = datetime.datetime.now().replace(microsecond=0) + datetime.timedelta(seconds=8)
+    with open(d.data_file('schedules.dat'), encoding='utf-8') as f:
+        body = f.read()
+    one_day = (f'<schedule type="1" datetime="{due:%Y-%m-%d %H:%M:%S}" '
+               f'description={xml.sax.saxutils.quoteattr("e2e一次提醒")}/>')
+    with open(d.data_file('schedules.dat'), 'w', encoding='utf-8') as f:
+        f.write(body.replace('</torvel>', one_day + '\n</torvel>'))
+
+    d.start_app()
+    reminder = d.wait_window('日程提醒', 20)
+    check(reminder, 'the one-day schedule did not pop up its reminder')
+    late = (datetime.datetime.now() - due).total_seconds()
+    log(f'the reminder came {late:.1f} s after its time')
+    check(late < 3, f'the reminder came {late:.1f} s late')
+    time.sleep(0.5)
+    d.screenshot('schedule-reminder')
+    wid = show_main_window(d)
+    time.sleep(0.5)
+    d.screenshot_window(wid, 'website-after-restart')
+    open_page(d, wid, 'program')
+    time.sleep(0.5)
+    d.screenshot_window(wid, 'program-after-restart')
+    check(tool in programs(), 'the program is gone from lup.dat after the restart')
+    check(wait_until(lambda: all(s[2] != 'e2e一次提醒' for s in schedules_in_file(d)), 5),
+          'the fired one-day schedule is still in schedules.dat')
+    check(any(s[2] == '每天提醒e2e' for s in schedules_in_file(d)), 'the every-day schedule was lost')
+    websites = [e.getAttribute('text') for e in parse_xml(d.data_file('luw.dat')).getElementsByTagName('ws')]
+    check('e2e站点' in websites, f'the website is gone after the restart: {websites}')
+    quit_from_tray(d)
+
+
 SCENARIOS = {
     'first_start': first_start,
     'pages': pages,
     'quit_and_kill': quit_and_kill,
     'hotkey_settings': hotkey_settings,
+    'data_persistence': data_persistence,
 }
 
 if __name__ == '__main__':

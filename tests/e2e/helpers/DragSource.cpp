@@ -42,11 +42,40 @@ private:
     QString m_file;
 };
 
+// With --target: a window that prints what is dropped on it, to check the drag itself.
+class DropProbe : public QLabel
+{
+public:
+    DropProbe()
+    {
+        setWindowTitle(u"e2e-drop-probe"_s);
+        setAcceptDrops(true);
+        setFixedSize(300, 200);
+    }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent *event) override { event->acceptProposedAction(); }
+    void dragMoveEvent(QDragMoveEvent *event) override { event->acceptProposedAction(); }
+    void dropEvent(QDropEvent *event) override
+    {
+        event->acceptProposedAction();
+        for (const QUrl &url : event->mimeData()->urls())
+            printf("dropped %s\n", qPrintable(url.toString()));
+        fflush(stdout);
+    }
+};
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 2)
         return 2;
+    if (qstrcmp(argv[1], "--target") == 0) {
+        DropProbe probe;
+        probe.move(600, 300);
+        probe.show();
+        return app.exec();
+    }
     DragSource source(QString::fromLocal8Bit(argv[1]));
     source.move(40, 40);
     source.show();
