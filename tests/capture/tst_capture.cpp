@@ -19,6 +19,7 @@
 #include <QtTest>
 
 #include <QPointer>
+#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
@@ -352,21 +353,23 @@ void TestCapture::rightReleaseWhileSelecting()
 
 void TestCapture::outlinePainted()
 {
-    auto d = overlay();
+    const qreal r = QGuiApplication::primaryScreen()->devicePixelRatio();
+    auto d = overlay(QSize(800, 600), r);
     d->show();
     QVERIFY(QTest::qWaitForWindowExposed(d.get()));
     drag(d.get(), QPoint(100, 100), QPoint(300, 250));
     toolbarOf(*d)->hide();
     const QImage shown = d->grab().toImage();
     const QImage picture = d->screenshot().toImage();
+    QCOMPARE(shown.size(), picture.size());
+    const auto px = [r](int x, int y) { return QPoint(qRound(x * r), qRound(y * r)); };
     const QRgb red = qRgb(255, 0, 0);
-    QCOMPARE(shown.pixel(100, 100), red);
-    QCOMPARE(shown.pixel(200, 100), red);
-    QCOMPARE(shown.pixel(100, 200), red);
-    // Inside and outside the outline the desktop shows unchanged (not dimmed).
-    QCOMPARE(shown.pixel(200, 200), picture.pixel(200, 200));
-    QCOMPARE(shown.pixel(50, 50), picture.pixel(50, 50));
-    QCOMPARE(shown.pixel(500, 400), picture.pixel(500, 400));
+    QCOMPARE(shown.pixel(px(100, 100)), red);
+    QCOMPARE(shown.pixel(px(200, 100)), red);
+    QCOMPARE(shown.pixel(px(100, 200)), red);
+    // Inside and outside the outline the desktop shows unchanged (not dimmed), pixel for pixel.
+    for (const QPoint &p : {px(200, 200), px(50, 50), px(500, 400), px(200, 200) + QPoint(1, 1)})
+        QCOMPARE(shown.pixel(p), picture.pixel(p));
 }
 
 void TestCapture::copyIsPixelExact_data()
