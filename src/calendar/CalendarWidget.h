@@ -1,5 +1,4 @@
-// The calendar page: a month header with year and month pickers above the lunar month grid, and
-// the menu that adds and browses schedules.
+// The calendar page: month header, lunar month grid and the menu that adds and browses schedules.
 #pragma once
 
 #include "Schedule.h"

@@ -1,5 +1,4 @@
-// The month grid of the calendar page: each cell paints its day, lunar date or solar term,
-// festival and alarm mark.
+// The calendar page's month grid: each cell paints its day, lunar date, festival and alarm mark.
 #pragma once
 
 #include <QCalendarWidget>
