@@ -33,7 +33,8 @@ private slots:
     void missingOrEmptyFileIsNotKept_data();
     void missingOrEmptyFileIsNotKept();
     void reportsOneRequestPerCall();
-    void reportEncodesChineseAsUtf8();
+    void reportEncodesWord_data();
+    void reportEncodesWord();
 };
 
 void TestCore::paths()
@@ -215,13 +216,25 @@ void TestCore::reportsOneRequestPerCall()
         QCOMPARE(url.toString(), expected);
 }
 
-void TestCore::reportEncodesChineseAsUtf8()
+void TestCore::reportEncodesWord_data()
 {
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("query");
+    QTest::newRow("chinese") << u"wb_百度"_s << u"action=wb_%E7%99%BE%E5%BA%A6"_s;
+    QTest::newRow("ampersand") << u"wb_A&B"_s << u"action=wb_A%26B"_s;
+    QTest::newRow("hash and space") << u"wb_C# 教程"_s << u"action=wb_C%23%20%E6%95%99%E7%A8%8B"_s;
+}
+
+void TestCore::reportEncodesWord()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, query);
     FakeNetworkAccessManager *net = installFakeNetwork();
-    reportAction(u"wb_百度"_s);
+    reportAction(word);
     QCOMPARE(net->requests().size(), 1);
-    QVERIFY(net->requests().first().toString(QUrl::FullyEncoded)
-                .endsWith(u"action=wb_%E7%99%BE%E5%BA%A6"_s));
+    const QUrl url = net->requests().first();
+    QCOMPARE(url.query(QUrl::FullyEncoded), query);
+    QCOMPARE(url.fragment(), QString());
 }
 
 QPA_TEST_MAIN(TestCore)
