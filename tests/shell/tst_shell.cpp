@@ -84,6 +84,8 @@ private slots:
     void quitPath();
     void firstRunSavesSettings();
     void floatingWindowActionText();
+    void firstVisitOnly_data();
+    void firstVisitOnly();
     void dragRouting_data();
     void dragRouting();
     void screenshots();
@@ -611,6 +613,29 @@ void TestShell::floatingWindowActionText()
     QFile file(settings->settingsFilePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("<showFloatingWindow>0</showFloatingWindow>"));
+}
+
+void TestShell::firstVisitOnly_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("request");
+    QTest::newRow("weather page") << u"btnWeather"_s << u"http://int.dpool.sina.com.cn/"_s;
+    QTest::newRow("recommendation page") << u"btnPromotion"_s << kSite + u"promotions.xml"_s;
+}
+
+void TestShell::firstVisitOnly()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, request);
+    m_dialog = makeDialog();
+    QCOMPARE(m_net->requestCount(request), 0);
+    for (int visit = 0; visit < 3; ++visit) {
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(u"btnProgram"_s), Qt::LeftButton);
+        settle();
+    }
+    QCOMPARE(m_net->requestCount(request), 1);
 }
 
 void TestShell::dragRouting_data()
