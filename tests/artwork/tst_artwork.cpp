@@ -123,6 +123,8 @@ private slots:
     void programNamesAreListed();
     void embeddedPictureDecodes_data();
     void embeddedPictureDecodes();
+    void doubleSizeMatchesItsBase_data();
+    void doubleSizeMatchesItsBase();
     void resourcePictureDecodes_data();
     void resourcePictureDecodes();
     void backgroundCoversItsWidget_data();
@@ -218,6 +220,31 @@ void TestArtwork::embeddedPictureDecodes()
     const QPixmap pixmap(path);
     QVERIFY(!pixmap.isNull());
     QCOMPARE(pixmap.size(), size);
+}
+
+void TestArtwork::doubleSizeMatchesItsBase_data()
+{
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("twice");
+    for (const ManifestEntry &e : icons().entries) {
+        if (e.name.endsWith(u"@2x"_s))
+            QTest::newRow(qPrintable(e.name)) << e.name.chopped(3) << e.name;
+    }
+}
+
+// Style sheets and QIcon take "<name>@2x" as the same picture at twice the pixel size; any other size
+// would show it larger or smaller at a device pixel ratio of 2.
+void TestArtwork::doubleSizeMatchesItsBase()
+{
+    QFETCH(QString, base);
+    QFETCH(QString, twice);
+    const ManifestEntry *one = find(icons(), base);
+    const ManifestEntry *two = find(icons(), twice);
+    QVERIFY2(one, qPrintable(u"no base picture for "_s + twice));
+    QVERIFY(two);
+    QCOMPARE(two->size, one->size * 2);
+    QCOMPARE(two->source, one->source);
+    QCOMPARE(QImage(u":/icon/"_s + twice).size(), one->size * 2);
 }
 
 void TestArtwork::resourcePictureDecodes_data()
