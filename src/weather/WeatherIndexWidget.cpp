@@ -27,7 +27,6 @@ void WeatherIndexWidget::buildForm()
     name_->setObjectName(u"name_"_s);
     QFont nameFont(u"微软雅黑"_s);
     nameFont.setPointSize(10);
-    nameFont.setBold(true);
     name_->setFont(nameFont);
 
     level_ = new QLabel(u"N/A"_s, this);
