@@ -1,7 +1,9 @@
 #include "MiniMainDialog.h"
 
 #include "MainDialog.h"
+#include "WindowEffects.h"
 
+#include <QBitmap>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -89,6 +91,17 @@ void MiniMainDialog::keyPressEvent(QKeyEvent *event)
         return;
     }
     FramelessDialog::keyPressEvent(event);
+}
+
+void MiniMainDialog::showEvent(QShowEvent *event)
+{
+    FramelessDialog::showEvent(event);
+    // Without a compositing manager the transparent corners would show black: cut the window
+    // to the logo's shape instead (checked at each showing, as a compositor may come and go).
+    if (WindowEffects::composited())
+        clearMask();
+    else
+        setMask(QBitmap::fromImage(m_logo.toImage().createAlphaMask()));
 }
 
 void MiniMainDialog::onContextMenu(const QPoint &pos)

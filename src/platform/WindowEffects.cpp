@@ -1,0 +1,11 @@
+#include "WindowEffects.h"
+
+namespace WindowEffects {
+
+bool composited()
+{
+    // Windows and Wayland always compose.
+    return true;
+}
+
+} // namespace WindowEffects
