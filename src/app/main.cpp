@@ -6,6 +6,7 @@
 #include "SingleInstance.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMutexLocker>
 #include <QNetworkAccessManager>
 
@@ -35,6 +36,8 @@ int main(int argc, char *argv[])
         }
         app.setStyleSheet(applicationStyleSheet());
         app.setApplicationVersion(applicationVersionString());
+        // Task switchers and the taskbar show this for the main window.
+        app.setWindowIcon(QIcon(QStringLiteral(":/icon/logo48")));
 
         GlobalSettings *settings = GlobalSettings::instance();
         const QString settingsPath = settings->settingsFilePath();

@@ -8,4 +8,8 @@ bool composited()
     return true;
 }
 
+void skipTaskbar(QWindow *)
+{
+}
+
 } // namespace WindowEffects

@@ -2,10 +2,24 @@
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QWindow>
 
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+
+namespace {
+
+xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(qstrlen(name)), name), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+} // namespace
 
 namespace WindowEffects {
 
@@ -36,6 +50,23 @@ bool composited()
     const bool found = owner && owner->owner != XCB_NONE;
     std::free(owner);
     return found;
+}
+
+void skipTaskbar(QWindow *window)
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!window || !x11 || !x11->connection())
+        return;
+    xcb_connection_t *connection = x11->connection();
+    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
+    const xcb_atom_t atoms[] = {internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                internAtom(connection, "_NET_WM_STATE_SKIP_PAGER")};
+    if (state == XCB_ATOM_NONE || atoms[0] == XCB_ATOM_NONE || atoms[1] == XCB_ATOM_NONE)
+        return;
+    // Set on the unmapped window; Qt keeps atoms it finds there when it adds its own at mapping.
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(window->winId()), state,
+                        XCB_ATOM_ATOM, 32, 2, atoms);
+    xcb_flush(connection);
 }
 
 } // namespace WindowEffects

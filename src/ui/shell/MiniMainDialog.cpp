@@ -96,6 +96,9 @@ void MiniMainDialog::keyPressEvent(QKeyEvent *event)
 void MiniMainDialog::showEvent(QShowEvent *event)
 {
     FramelessDialog::showEvent(event);
+    // Show events come before the window is mapped, which is when the window manager reads this.
+    winId();
+    WindowEffects::skipTaskbar(windowHandle());
     // Without a compositing manager the transparent corners would show black: cut the window
     // to the logo's shape instead (checked at each showing, as a compositor may come and go).
     if (WindowEffects::composited())
