@@ -321,9 +321,13 @@ class Desktop:
         if not ready or xvfb.poll() is not None:
             print('SKIP: Xvfb did not start', flush=True)
             sys.exit(SKIP)
-        # A plain grey-blue desktop, so that screenshots show the windows clearly.
-        if shutil.which('xsetroot'):
-            subprocess.run(['xsetroot', '-solid', '#5f7f9f'], env=self.env)
+        # A calm blue desktop, so that screenshots show the windows clearly.
+        if shutil.which('convert') and shutil.which('display'):
+            background = os.path.join(self.root, 'desktop.png')
+            subprocess.run(['convert', '-size', f'{w}x{h}', 'gradient:#6f93b6-#2c3e50', background],
+                           env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            subprocess.run(['display', '-window', 'root', background], env=self.env, timeout=20,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.spawn(['openbox', '--sm-disable'])
         rc = os.path.join(self.root, 'tint2rc')
         with open(rc, 'w') as f:
