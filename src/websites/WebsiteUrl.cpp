@@ -1,15 +1,12 @@
 #include "WebsiteUrl.h"
 
+#include "WebAddress.h"
+
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool isWebScheme(const QString &scheme)
-{
-    return scheme == "http"_L1 || scheme == "https"_L1 || scheme == "ftp"_L1;
-}
 
 // True when the text starts with a scheme of its own. A single letter is a drive ("C:\x"), and a
 // "host:port" reads like a scheme to QUrl but not to fromUserInput, which knows ports.
@@ -35,7 +32,5 @@ QUrl websiteUrlToOpen(const QString &address, bool typedByUser)
         const QUrl typed(text, QUrl::TolerantMode);
         return typed.isValid() ? typed : QUrl();
     }
-    if (guessed.isLocalFile() || !isWebScheme(guessed.scheme()) || guessed.host().isEmpty())
-        return QUrl();
-    return guessed;
+    return WebAddress::isOpenable(guessed, WebAddress::Schemes::WebAndFtp) ? guessed : QUrl();
 }

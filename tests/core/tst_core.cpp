@@ -1,4 +1,4 @@
-// Settings file, data-file safety and usage reports.
+// Settings file, data-file safety, usage reports and which addresses may be opened.
 #include "DataFile.h"
 #include "Endpoints.h"
 #include "FakeNetworkAccessManager.h"
@@ -6,6 +6,7 @@
 #include "TempDataDir.h"
 #include "TestMain.h"
 #include "UsageReport.h"
+#include "WebAddress.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -35,6 +36,8 @@ private slots:
     void reportsOneRequestPerCall();
     void reportEncodesWord_data();
     void reportEncodesWord();
+    void webAddressIsOpenable_data();
+    void webAddressIsOpenable();
 };
 
 void TestCore::paths()
@@ -235,6 +238,39 @@ void TestCore::reportEncodesWord()
     const QUrl url = net->requests().first();
     QCOMPARE(url.query(QUrl::FullyEncoded), query);
     QCOMPARE(url.fragment(), QString());
+}
+
+void TestCore::webAddressIsOpenable_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("web");
+    QTest::addColumn<bool>("webAndFtp");
+    QTest::newRow("http") << u"http://www.quorvik.cn/download.html"_s << true << true;
+    QTest::newRow("https with port and query") << u"https://example.com:8443/a?b=1#c"_s << true << true;
+    QTest::newRow("upper-case scheme") << u"HTTPS://Example.com/"_s << true << true;
+    QTest::newRow("chinese host") << u"http://例子.测试/"_s << true << true;
+    QTest::newRow("ftp") << u"ftp://ftp.example.com/pub/"_s << false << true;
+    QTest::newRow("file url") << u"file:///etc/passwd"_s << false << false;
+    QTest::newRow("file url with host") << u"file://server/share/x.exe"_s << false << false;
+    QTest::newRow("bare local path") << u"/usr/bin/xterm"_s << false << false;
+    QTest::newRow("windows path") << u"C:\\Windows\\notepad.exe"_s << false << false;
+    QTest::newRow("javascript") << u"javascript:alert(1)"_s << false << false;
+    QTest::newRow("mailto") << u"mailto:a@example.com"_s << false << false;
+    QTest::newRow("http without host") << u"http:///path"_s << false << false;
+    QTest::newRow("relative") << u"www.example.com/page"_s << false << false;
+    QTest::newRow("empty") << QString() << false << false;
+    QTest::newRow("smb") << u"smb://server/share"_s << false << false;
+}
+
+void TestCore::webAddressIsOpenable()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, web);
+    QFETCH(bool, webAndFtp);
+    const QUrl url(text, QUrl::TolerantMode);
+    QCOMPARE(WebAddress::isOpenable(url), web);
+    QCOMPARE(WebAddress::isOpenable(url, WebAddress::Schemes::Web), web);
+    QCOMPARE(WebAddress::isOpenable(url, WebAddress::Schemes::WebAndFtp), webAndFtp);
 }
 
 QPA_TEST_MAIN(TestCore)

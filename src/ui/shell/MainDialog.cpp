@@ -16,6 +16,7 @@
 #include "SoftwareWidget.h"
 #include "UsageReport.h"
 #include "WeatherWidget.h"
+#include "WebAddress.h"
 #include "WebsiteWidget.h"
 
 #include <QAction>
@@ -620,8 +621,7 @@ void MainDialog::onDetectNewVersion()
         if (box.clickedButton() == download) {
             // The address comes from the network and goes to the system shell: web addresses only.
             const QUrl url(fields.at(1).trimmed(), QUrl::StrictMode);
-            const QString scheme = url.scheme();
-            if (url.isValid() && !url.host().isEmpty() && (scheme == u"http" || scheme == u"https"))
+            if (WebAddress::isOpenable(url))
                 QDesktopServices::openUrl(url);
         }
     } else if (!quiet) {
