@@ -59,13 +59,8 @@ void ProgramEditorDialog::buildTitleRow(QVBoxLayout *layout)
     auto *row = new QHBoxLayout;
     row->setObjectName(u"titleLayout"_s);
     row->addStretch(1);
-    close_ = new QToolButton(this);
-    close_->setObjectName(u"close_"_s);
-    close_->setIcon(QIcon(u":/icon/icon_close"_s));
-    close_->setIconSize(QSize(12, 12));
+    close_ = makeCloseButton(this);
     close_->setFixedSize(38, 30);
-    close_->setAutoRaise(true);
-    close_->setToolTip(u"关闭"_s);
     row->addWidget(close_, 0, Qt::AlignRight | Qt::AlignTop);
     layout->addLayout(row);
 }

@@ -52,13 +52,8 @@ WebsiteEditorDialog::WebsiteEditorDialog(QWidget *parent)
 
 void WebsiteEditorDialog::buildCloseRow(QVBoxLayout *layout)
 {
-    close_ = new QToolButton(this);
-    close_->setObjectName(u"close_"_s);
-    close_->setIcon(QIcon(u":/icon/icon_close"_s));
-    close_->setIconSize(QSize(12, 12));
+    close_ = makeCloseButton(this);
     close_->setFixedSize(28, 24);
-    close_->setAutoRaise(true);
-    close_->setToolTip(u"关闭"_s);
     layout->addWidget(close_, 0, Qt::AlignRight | Qt::AlignTop);
 }
 

@@ -2,9 +2,14 @@
 
 #include "GlobalSettings.h"
 
+#include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <QWindow>
+
+using namespace Qt::StringLiterals;
 
 FramelessDialog::FramelessDialog(QWidget *parent)
     : QDialog(parent, Qt::FramelessWindowHint)
@@ -28,6 +33,30 @@ void FramelessDialog::setBackgroundImage(QWidget *widget, const QString &fileNam
     widget->setPalette(palette);
     if (!widget->isWindow())
         widget->setAutoFillBackground(true);
+}
+
+QToolButton *FramelessDialog::makeCloseButton(QWidget *parent)
+{
+    auto *close = new QToolButton(parent);
+    close->setObjectName(u"close_"_s);
+    close->setAutoRaise(true);
+    close->setIcon(QIcon(u":/icon/icon_close"_s));
+    close->setIconSize(QSize(12, 12));
+    close->setToolTip(u"关闭"_s);
+    return close;
+}
+
+FramelessDialog::CloseBar FramelessDialog::addCloseBar(QVBoxLayout *layout)
+{
+    auto *widget = new QWidget(this);
+    widget->setObjectName(u"widget_"_s);
+    auto *horizontalLayout_3 = new QHBoxLayout(widget);
+    horizontalLayout_3->setObjectName(u"horizontalLayout_3"_s);
+    horizontalLayout_3->setContentsMargins(0, 0, 0, 0);
+    QToolButton *close = makeCloseButton(widget);
+    horizontalLayout_3->addWidget(close, 0, Qt::AlignTop);
+    layout->addWidget(widget, 0, Qt::AlignRight);
+    return {widget, close};
 }
 
 void FramelessDialog::mousePressEvent(QMouseEvent *event)

@@ -4,6 +4,9 @@
 #include <QDialog>
 #include <QPoint>
 
+class QToolButton;
+class QVBoxLayout;
+
 class FramelessDialog : public QDialog
 {
     Q_OBJECT
@@ -21,7 +24,19 @@ public:
     // Paints widget's background with a picture of the Resources folder (auto-filled for children).
     static void setBackgroundImage(QWidget *widget, const QString &fileName);
 
+    // The close button every borderless dialog carries: "close_", auto-raise, the close icon at
+    // 12 × 12 and the tool tip "关闭". The caller places and connects it.
+    static QToolButton *makeCloseButton(QWidget *parent);
+
 protected:
+    // The close bar of the full-size dialogs: "widget_" holding close_ at its top, added to the
+    // layout aligned right, so the rest of the top edge stays bare background to drag by.
+    struct CloseBar {
+        QWidget *widget;
+        QToolButton *close;
+    };
+    CloseBar addCloseBar(QVBoxLayout *layout);
+
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

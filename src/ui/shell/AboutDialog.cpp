@@ -4,7 +4,6 @@
 #include "GlobalSettings.h"
 
 #include <QCoreApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
 #include <QUrl>
@@ -34,19 +33,9 @@ AboutDialog::AboutDialog(QWidget *parent)
     verticalLayout->setObjectName(u"verticalLayout"_s);
     verticalLayout->setContentsMargins(188, 0, 0, 0);
 
-    widget_ = new QWidget(this);
-    widget_->setObjectName(u"widget_"_s);
-    auto *horizontalLayout_3 = new QHBoxLayout(widget_);
-    horizontalLayout_3->setObjectName(u"horizontalLayout_3"_s);
-    horizontalLayout_3->setContentsMargins(0, 0, 0, 0);
-    close_ = new QToolButton(widget_);
-    close_->setObjectName(u"close_"_s);
-    close_->setAutoRaise(true);
-    close_->setIcon(QIcon(u":/icon/icon_close"_s));
-    close_->setIconSize(QSize(12, 12));
-    close_->setToolTip(u"关闭"_s);
-    horizontalLayout_3->addWidget(close_, 0, Qt::AlignTop);
-    verticalLayout->addWidget(widget_, 0, Qt::AlignRight);
+    const CloseBar bar = addCloseBar(verticalLayout);
+    widget_ = bar.widget;
+    close_ = bar.close;
     connect(close_, &QToolButton::clicked, this, &QWidget::close);
 
     auto *verticalLayout_2 = new QVBoxLayout;

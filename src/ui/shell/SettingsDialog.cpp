@@ -29,31 +29,15 @@ SettingsDialog::SettingsDialog(QWidget *mainDialog)
     auto *verticalLayout = new QVBoxLayout(this);
     verticalLayout->setObjectName(u"verticalLayout"_s);
     verticalLayout->setContentsMargins(47, 0, 0, 0);
-    buildTitleBar(verticalLayout);
+    const CloseBar bar = addCloseBar(verticalLayout);
+    widget_ = bar.widget;
+    close_ = bar.close;
     buildOptions(verticalLayout);
     connect(close_, &QToolButton::clicked, this, &SettingsDialog::onClose);
 
     setBackgroundImage(this, u"bg_dialog.png"_s);
     if (mainDialog)
         hotKeyEdit_->setTargetWindow(mainDialog->winId());
-}
-
-void SettingsDialog::buildTitleBar(QVBoxLayout *verticalLayout)
-{
-    widget_ = new QWidget(this);
-    widget_->setObjectName(u"widget_"_s);
-    auto *horizontalLayout_3 = new QHBoxLayout(widget_);
-    horizontalLayout_3->setObjectName(u"horizontalLayout_3"_s);
-    horizontalLayout_3->setContentsMargins(0, 0, 0, 0);
-
-    close_ = new QToolButton(widget_);
-    close_->setObjectName(u"close_"_s);
-    close_->setAutoRaise(true);
-    close_->setIcon(QIcon(u":/icon/icon_close"_s));
-    close_->setIconSize(QSize(12, 12));
-    close_->setToolTip(u"关闭"_s);
-    horizontalLayout_3->addWidget(close_, 0, Qt::AlignTop);
-    verticalLayout->addWidget(widget_, 0, Qt::AlignRight);
 }
 
 void SettingsDialog::buildOptions(QVBoxLayout *verticalLayout)

@@ -25,7 +25,6 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void buildTitleBar(QVBoxLayout *verticalLayout);
     void buildOptions(QVBoxLayout *verticalLayout);
 
     QWidget *widget_ = nullptr;
