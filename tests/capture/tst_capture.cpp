@@ -119,6 +119,7 @@ private slots:
     void composeScreens();
     void toPixelsTiles();
     void grabCoversDesktop();
+    void grabCoversEveryScreen();
     void oneOverlayFromTheMainWindow();
 
 private:
@@ -691,6 +692,34 @@ void TestCapture::grabCoversDesktop()
     QVERIFY(!d.screenshot().isNull());
     QCOMPARE(d.screenshot().deviceIndependentSize().toSize(), DesktopGrab::virtualGeometry().size());
     QVERIFY(d.windowState().testFlag(Qt::WindowFullScreen) == (QGuiApplication::screens().size() == 1));
+}
+
+// Runs with two screens side by side (see the capture_two_screens tests); skipped on one screen.
+void TestCapture::grabCoversEveryScreen()
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screens.size() < 2)
+        QSKIP("one screen only");
+    qreal ratio = 1;
+    QRect desktop;
+    for (QScreen *screen : screens) {
+        ratio = qMax(ratio, screen->devicePixelRatio());
+        desktop |= screen->geometry();
+    }
+    ScreenCaptureDialog d;
+    QCOMPARE(d.geometry(), desktop);
+    QVERIFY(!d.windowState().testFlag(Qt::WindowFullScreen));
+    QCOMPARE(d.screenshot().devicePixelRatio(), ratio);
+    QCOMPARE(d.screenshot().size(), desktop.size() * ratio);
+
+    // The left screen is lower than the right one: its toolbar goes above a selection that
+    // reaches its bottom, not into the space below it where no screen is.
+    const QRect left = screens.first()->geometry().translated(-desktop.topLeft());
+    d.show();
+    drag(&d, QPoint(100, left.bottom() - 99), QPoint(300, left.bottom() + 1));
+    QCOMPARE(d.selection().bottom(), left.bottom());
+    QCOMPARE(toolbarOf(d)->geometry().bottom(), left.bottom() - 100);
+    QCOMPARE(d.selectedPixmap().size(), QSize(200, 100) * ratio);
 }
 
 namespace {
