@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +23,9 @@ private slots:
     void backgroundPicture();
     void messageBoxAnswer_data();
     void messageBoxAnswer();
+    void standardButtonsInChinese_data();
+    void standardButtonsInChinese();
+    void closeBarTopRight();
 };
 
 void TestBase::hitTest_data()
@@ -92,6 +97,64 @@ void TestBase::messageBoxAnswer()
     QCOMPARE(box.clickedButton()->text(), answer);
     QCOMPARE(MyMessageBox::shownMessages(), QStringList{u"系统消息|检测到新版本，是否立即更新？"_s});
     MyMessageBox::setAutoAnswer(false);
+}
+
+void TestBase::standardButtonsInChinese_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("ok") << int(QMessageBox::Ok) << u"确定"_s;
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << u"取消"_s;
+    QTest::newRow("yes") << int(QMessageBox::Yes) << u"是"_s;
+    QTest::newRow("no") << int(QMessageBox::No) << u"否"_s;
+}
+
+void TestBase::standardButtonsInChinese()
+{
+    QFETCH(int, buttons);
+    MyMessageBox::setAutoAnswer(true);
+    MyMessageBox box(nullptr);
+    box.showMessage(QMessageBox::Information, u"系统消息"_s, u"您正在使用最新版本"_s,
+                    QMessageBox::StandardButtons(buttons));
+    QVERIFY(box.clickedButton());
+    QTEST(box.clickedButton()->text(), "first");
+    MyMessageBox::setAutoAnswer(false);
+}
+
+namespace {
+class CloseBarDialog : public FramelessDialog
+{
+public:
+    CloseBarDialog()
+    {
+        auto *layout = new QVBoxLayout(this);
+        layout->setContentsMargins(47, 0, 0, 0);
+        bar = addCloseBar(layout);
+        layout->addStretch();
+    }
+    CloseBar bar;
+};
+} // namespace
+
+void TestBase::closeBarTopRight()
+{
+    CloseBarDialog dialog;
+    dialog.resize(640, 480);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QToolButton *close = dialog.bar.close;
+    QCOMPARE(close->objectName(), u"close_"_s);
+    QCOMPARE(dialog.bar.widget->objectName(), u"widget_"_s);
+    QCOMPARE(close->parentWidget(), dialog.bar.widget);
+    QCOMPARE(close->toolTip(), u"关闭"_s);
+    QCOMPARE(close->iconSize(), QSize(12, 12));
+    QVERIFY(close->autoRaise());
+    const QRect onDialog(close->mapTo(&dialog, QPoint(0, 0)), close->size());
+    QVERIFY2(onDialog.right() >= dialog.width() - 20, "the close button sits at the right edge");
+    QVERIFY2(onDialog.top() <= 10, "the close button sits at the top edge");
+    // The button takes its click; the rest of the top edge still drags the window.
+    QCOMPARE(dialog.hitTest(close->mapToGlobal(close->rect().center())), int(FramelessDialog::HitNowhere));
+    QCOMPARE(dialog.hitTest(dialog.mapToGlobal(QPoint(100, 5))), int(FramelessDialog::HitCaption));
 }
 
 QPA_TEST_MAIN(TestBase)

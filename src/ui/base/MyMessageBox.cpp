@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 bool s_autoAnswer = false;
 QString s_autoButtonText;
@@ -45,6 +47,17 @@ void MyMessageBox::showMessage(QMessageBox::Icon icon, const QString &title, con
                                QMessageBox::StandardButtons buttons)
 {
     m_box.setStandardButtons(buttons);
+    // The toolkit names its standard buttons in English unless a translation is loaded; the
+    // program speaks Chinese everywhere else.
+    static const struct {
+        QMessageBox::StandardButton button;
+        const char16_t *text;
+    } names[] = {{QMessageBox::Ok, u"确定"}, {QMessageBox::Cancel, u"取消"}, {QMessageBox::Yes, u"是"},
+                 {QMessageBox::No, u"否"}, {QMessageBox::Close, u"关闭"}};
+    for (const auto &name : names) {
+        if (QAbstractButton *button = m_box.button(name.button))
+            button->setText(QString::fromUtf16(name.text));
+    }
     showMessage(icon, title, text);
 }
 
