@@ -1,6 +1,7 @@
 #include "ClassifiedWebsiteWidget.h"
 
 #include <QDomElement>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,6 +14,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 int g_blockColorCounter = 0;
+
+// Room kept free on each side of a website's name inside its button.
+constexpr int TextMargin = 5;
 
 const QString ButtonStyle = u"QToolButton{background-color: rgba(209, 226, 242, 0);}"
     "QToolButton:hover{background-color: rgba(250, 158, 0, 255);border-width: 1px;"
@@ -126,9 +130,15 @@ void ClassifiedWebsiteWidget::placeButton(int index)
     button->setPalette(buttonPalette);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setAutoRaise(true);
-    // A lone "&" would hide itself and turn the next letter into an Alt shortcut.
-    button->setText(QString(entry.text).replace(u'&', u"&&"_s));
     button->setFont(QFont(u"宋体"_s, 11));
+    // A name wider than its column would be cut at both ends; shorten it with "…" and keep the
+    // whole name in the tool tip.
+    const int room = m_grid->horizontalHeader()->defaultSectionSize() - 2 * TextMargin;
+    QString shown = QFontMetrics(button->font()).elidedText(entry.text, Qt::ElideRight, room);
+    if (shown != entry.text)
+        button->setToolTip(entry.text);
+    // A lone "&" would hide itself and turn the next letter into an Alt shortcut.
+    button->setText(shown.replace(u'&', u"&&"_s));
     button->setStyleSheet(ButtonStyle);
     connect(button, &QToolButton::clicked, this, &ClassifiedWebsiteWidget::onToolButtonClicked);
     // The grid owns the cell widget from here and deletes a replaced one.

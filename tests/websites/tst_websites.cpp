@@ -124,6 +124,8 @@ private slots:
     void blockColorsCountEveryBlock();
     void pageOrdersBlocks();
     void remoteTextsShownAsPlainText();
+    void longNamesShortenedWithToolTip_data();
+    void longNamesShortenedWithToolTip();
 
     void contextMenuMatrix_data();
     void contextMenuMatrix();
@@ -578,6 +580,38 @@ void TestWebsites::pageOrdersBlocks()
     QToolButton *first = buttonAt(blocks.first(), 0);
     QVERIFY(first->isVisible());
     QVERIFY(blocks.first()->grid()->viewport()->rect().contains(first->geometry()));
+}
+
+void TestWebsites::longNamesShortenedWithToolTip_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("shortened");
+    QTest::newRow("short chinese") << u"新浪新闻"_s << false;
+    QTest::newRow("ten chinese with emoji") << u"测试😀网站名字很长很长"_s << true;
+    QTest::newRow("long latin with ampersand") << u"Tom & Jerry Cartoon Archive"_s << true;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestWebsites::longNamesShortenedWithToolTip()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, shortened);
+    WebsiteWidget page;
+    page.resize(900, 470);
+    page.loadLocalWebsites(TempDataDir().filePath(u"luw.dat"_s));
+    page.personalBlock()->addEntry(WebsiteEntry{name, u"http://a/"_s, 0xFF000000});
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QToolButton *button = buttonAt(page.personalBlock(), page.personalBlock()->category().entries.size() - 1);
+    const QString shown = QString(button->text()).replace(u"&&"_s, u"&"_s);
+    QCOMPARE(shown != name, shortened);
+    QCOMPARE(button->toolTip(), shortened ? name : QString());
+    if (shortened)
+        QVERIFY(shown.endsWith(u'…'));
+    // The whole text fits the button, so nothing is cut at its edges.
+    QVERIFY2(button->fontMetrics().horizontalAdvance(shown) <= button->width(), qPrintable(shown));
+    // The entry itself keeps the whole name.
+    QCOMPARE(page.personalBlock()->category().entries.last().text, name);
 }
 
 void TestWebsites::remoteTextsShownAsPlainText()
