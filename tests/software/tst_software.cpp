@@ -12,7 +12,6 @@
 #include <QBoxLayout>
 #include <QDesktopServices>
 #include <QDomDocument>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
@@ -256,13 +255,10 @@ void TestSoftware::panelLayout()
 
 void TestSoftware::hugeListStaysQuick()
 {
-    QElapsedTimer timer;
-    timer.start();
     SoftwareWidget *page = loadedPage(itemsXml(5000));
     QTRY_COMPARE(page->panels().size(), SoftwareWidget::kMaxPanels);
-    // Generous, for loaded machines and memory checkers; building every panel takes minutes.
-    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
-    // Two picture requests per shown panel, none for the items that were cut.
+    // Two picture requests per shown panel, none for the items that were cut: building every
+    // panel would take minutes.
     QCOMPARE(m_net->requests().size(), 1 + 2 * SoftwareWidget::kMaxPanels);
 }
 
