@@ -10,7 +10,10 @@ using namespace Qt::StringLiterals;
 const QString ScheduleDialogBase::greenButtonStyle =
     u"QToolButton{background-color: rgb(5, 196, 0);border-color: rgb(4, 157, 0);border-width: 1px;"
     u"border-style:solid;}QToolButton:hover{background-color: rgba(18, 217, 13, 255);border-width: 1px;"
-    u"border-color:rgb(120,174,229);border-style:solid;}"_s;
+    u"border-color:rgb(120,174,229);border-style:solid;}"
+    // Greyed while there is nothing to confirm, so it does not look clickable.
+    u"QToolButton:disabled{background-color: rgb(168, 204, 166);border-color: rgb(150, 186, 148);"
+    u"color: rgb(240, 246, 240);}"_s;
 
 ScheduleDialogBase::ScheduleDialogBase(const QString &title, QWidget *parent)
     : FramelessDialog(parent)

@@ -639,8 +639,13 @@ void TestCalendar::newScheduleDialog()
     QCOMPARE(dialog.findChild<QTimeEdit *>(u"timeEdit_"_s)->time(), QTime(0, 0));
     QVERIFY(dialog.findChild<QRadioButton *>(u"onlyToday_"_s)->isChecked());
 
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QImage disabledLook = confirm->grab().toImage();
     typeText(edit, u"会"_s);
     QVERIFY(confirm->isEnabled());
+    // The green button is greyed while it cannot be pressed: its face, not only its text, differs.
+    const QPoint face(4, confirm->height() / 2);
+    QVERIFY(confirm->grab().toImage().pixelColor(face) != disabledLook.pixelColor(face));
     QTest::keyClick(edit, Qt::Key_Backspace);
     QVERIFY(!confirm->isEnabled());
 
