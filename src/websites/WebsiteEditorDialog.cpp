@@ -92,6 +92,8 @@ void WebsiteEditorDialog::buildUrlRow(QVBoxLayout *layout)
     QPalette palette = confirm_->palette();
     setColorInAllGroups(&palette, QPalette::Button, QColor(252, 111, 103));
     setColorInAllGroups(&palette, QPalette::ButtonText, Qt::white);
+    // Faded while a field is empty, so the button does not look clickable when it is not.
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(255, 200, 196));
     confirm_->setPalette(palette);
     confirm_->setFont(QFont(u"微软雅黑"_s, 11));
     confirm_->setAutoFillBackground(true);

@@ -875,6 +875,9 @@ void TestWebsites::editorConfirm()
     auto *confirm = dialog.findChild<QPushButton *>(u"confirm_"_s);
     QVERIFY(!confirm->isEnabled());
     QCOMPARE(confirm->text(), u"确定"_s);
+    // A disabled button must not look like the enabled one.
+    QVERIFY(confirm->palette().color(QPalette::Disabled, QPalette::ButtonText)
+            != confirm->palette().color(QPalette::Active, QPalette::ButtonText));
     // Through the setters...
     dialog.setName(name);
     dialog.setUrl(url);
