@@ -131,18 +131,42 @@ TRAY_MENU = ['打开网址导航', '打开常用软件', '打开日程日历', '
              '屏幕截图', '设置', '关于', '检查更新', '退出']
 
 
+def app_windows(d):
+    return set(map(int, d.xdotool('search', '--onlyvisible', '--class', 'QuorvikPcAssist').split()))
+
+
+def right_click_menu(d, wid, x, y):
+    """Right-clicks a point of a window and waits for the new pop-up menu to be shown."""
+    before = app_windows(d)
+    d.click_in(wid, x, y, button=3)
+    check(wait_until(lambda: app_windows(d) - before, 5), f'no menu opened on a right click at {x},{y}')
+    time.sleep(0.3)
+
+
+def open_menu_window(d):
+    """The popped-up tray-style menu: a visible window of the program about 300 pixels high."""
+    def find():
+        for wid in map(int, d.xdotool('search', '--onlyvisible', '--class', 'QuorvikPcAssist').split()):
+            try:
+                x, y, w, h = d.geometry(wid)
+            except Failure:
+                continue
+            if 60 <= w <= 260 and 250 <= h <= 360:
+                return wid
+        return None
+    return wait_until(find, 5)
+
+
 def choose_from_menu(d, entry, shot=None):
-    """Walks an open tray-style menu with the keyboard and triggers an entry."""
-    time.sleep(0.5)
+    """Clicks an entry of an open tray-style menu (rows of 26 pixels, separators of 7)."""
+    menu = open_menu_window(d)
+    check(menu, 'the menu did not open')
+    time.sleep(0.3)
     if shot:
         d.screenshot(shot)
     index = TRAY_MENU.index(entry)
-    if entry == '退出':
-        d.key('Up')
-    else:
-        for _ in range(index + 1):
-            d.key('Down')
-    d.key('Return')
+    separators = (index >= 5) + (index >= 9)
+    d.click_in(menu, 40, 14 + 26 * index + 7 * separators)
     time.sleep(0.3)
 
 
@@ -294,8 +318,7 @@ def drop_file(d, path, wid, dx, dy):
 
 
 def add_website(d, wid, name, url):
-    d.click_in(wid, 700, 150, button=3)  # the empty part of the personal block
-    time.sleep(0.4)
+    right_click_menu(d, wid, 700, 150)  # the empty part of the personal block
     d.key('Down')
     d.key('Return')
     editor = wait_until(lambda: [w for w in map(int, d.xdotool('search', '--onlyvisible', '--class',
@@ -315,8 +338,10 @@ def add_schedule(d, wid, hhmm, description):
     import datetime
     open_page(d, wid, 'calendar')
     time.sleep(0.3)
+    before = app_windows(d)
     d.click_in(wid, *today_cell(datetime.date.today()))
-    time.sleep(0.4)
+    check(wait_until(lambda: app_windows(d) - before, 5), 'a click on today opened no menu')
+    time.sleep(0.3)
     d.screenshot('calendar-menu')
     d.key('Down')
     d.key('Return')
