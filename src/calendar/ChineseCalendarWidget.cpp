@@ -163,9 +163,12 @@ void ChineseCalendarWidget::paintCell(QPainter *painter, const QRect &rect, QDat
         painter->setPen(kRedColor);
         // Beside the wider of the two texts, so a two-digit day never runs into the festival.
         const int left = std::max(lunarBounds.right(), dayBounds.right()) + 3;
-        const int width = (rect.width() - dayBounds.width()) / 2;
+        // Clear of the cell's border; a name longer than that ends in "…" instead of being cut
+        // through a character.
+        const int width = std::max(0, std::min((rect.width() - dayBounds.width()) / 2, rect.right() - 4 - left));
+        const QString festival = painter->fontMetrics().elidedText(text.festival, Qt::ElideRight, width);
         painter->drawText(QRect(QPoint(left, dayBounds.top()), QPoint(left + width - 1, dayBounds.top() + h - 3)),
-                          Qt::AlignLeft | Qt::AlignVCenter, text.festival);
+                          Qt::AlignLeft | Qt::AlignVCenter, festival);
         painter->restore();
     }
 

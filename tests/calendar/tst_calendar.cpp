@@ -130,6 +130,7 @@ private slots:
     void alarmMarks_data();
     void alarmMarks();
     void paintedColours();
+    void longFestivalStaysInsideItsCell();
     void menuOnlyForTodayAndLater();
     void noMenuRightAfterPageChange();
     void clickOnOtherMonthOpensNoMenu();
@@ -984,6 +985,39 @@ void TestCalendar::paintedColours()
             red += (c.red() > 180 && c.green() < 120 && c.blue() < 120) ? 1 : 0;
         }
     QVERIFY2(red > 20, qPrintable(QString::number(red)));
+}
+
+void TestCalendar::longFestivalStaysInsideItsCell()
+{
+    ScheduleMgr mgr;
+    useClock(mgr);
+    m_now = at(2014, 9, 10, 12, 0);
+    ChineseCalendarWidget grid;
+    grid.setScheduleMgr(&mgr);
+    grid.setFirstDayOfWeek(Qt::Monday);
+    grid.setHorizontalHeaderFormat(QCalendarWidget::NoHorizontalHeader);
+    grid.setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    grid.setNavigationBarVisible(false);
+    grid.setFixedSize(743, 372);
+    grid.setCurrentPage(2014, 3);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    auto *view = grid.findChild<QTableView *>();
+    const QImage image = view->viewport()->grab().toImage();
+    auto isRed = [](const QColor &c) { return c.red() > 180 && c.green() < 140 && c.blue() < 140; };
+    // 2014-03-15, a Saturday in row 2, carries the longest festival name, 消费者权益日. It ends
+    // in "…" before the cell's border rather than being cut through a character.
+    const QRect cell = view->visualRect(view->model()->index(2, 5));
+    int red = 0, redAtEdge = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const bool r = isRed(image.pixelColor(x, y));
+            red += r ? 1 : 0;
+            // The border's own two pixels are painted over whatever ran into them.
+            redAtEdge += (r && x >= cell.right() - 4 && x <= cell.right() - 2) ? 1 : 0;
+        }
+    QVERIFY2(red > 20, qPrintable(QString::number(red)));
+    QCOMPARE(redAtEdge, 0);
 }
 
 void TestCalendar::menuOnlyForTodayAndLater()
