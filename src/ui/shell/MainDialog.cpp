@@ -31,6 +31,7 @@
 #include <QNetworkReply>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -489,8 +490,7 @@ void MainDialog::onSettingsLoadFinished()
 {
     GlobalSettings *settings = GlobalSettings::instance();
     if (settings->firstRun()) {
-        m_trayIcon.showMessage(kProductName, u"Hi,运行时我会出现在托盘上哦~"_s,
-                               QSystemTrayIcon::Information, 10000);
+        showFirstRunBalloon(30);
         settings->save(settings->settingsFilePath());
     }
     if (settings->showFloatingWindow()) {
@@ -501,6 +501,18 @@ void MainDialog::onSettingsLoadFinished()
     }
     // A key outside the table or refused by the system: the program runs without a hot key.
     HotKeySettingEdit::registerHotKey(winId(), settings->hotKey());
+}
+
+void MainDialog::showFirstRunBalloon(int attemptsLeft)
+{
+    if (!m_trayIcon.isVisible())
+        return;
+    const QRect icon = m_trayIcon.geometry();
+    if (attemptsLeft > 0 && (icon.isEmpty() || icon.topLeft().isNull())) {
+        QTimer::singleShot(100, this, [this, attemptsLeft] { showFirstRunBalloon(attemptsLeft - 1); });
+        return;
+    }
+    m_trayIcon.showMessage(kProductName, u"Hi,运行时我会出现在托盘上哦~"_s, QSystemTrayIcon::Information, 10000);
 }
 
 void MainDialog::onHotKey(int id, int virtualKey, int modifiers)

@@ -90,6 +90,9 @@ private:
     void switchToPage(QPushButton *button, QWidget *page, QAction *menuAction);
     bool isOverProgramPage(const QPoint &pos) const;
     bool programPageAcceptsDrag(QDragMoveEvent *event);
+    // The first-run balloon points at the tray icon, so it waits (a few seconds at most) until
+    // the tray has placed the icon; shown earlier it would stand in a corner of the screen.
+    void showFirstRunBalloon(int attemptsLeft);
 
     // Form widgets.
     QWidget *titleWidget_ = nullptr;
