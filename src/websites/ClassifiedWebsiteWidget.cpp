@@ -24,12 +24,6 @@ const QString ButtonStyle = u"QToolButton{background-color: rgba(209, 226, 242, 
     "QToolButton:pressed{background-color: rgba(250, 158, 0, 255);border-width: 1px;"
     "border-color:rgb(9, 159, 229);border-style:solid;color:white;}"_s;
 
-void setColorInAllGroups(QPalette *palette, QPalette::ColorRole role, const QColor &color)
-{
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette->setColor(group, role, color);
-}
-
 } // namespace
 
 ClassifiedWebsiteWidget::ClassifiedWebsiteWidget(QWidget *parent)
@@ -65,7 +59,7 @@ bool ClassifiedWebsiteWidget::build()
     layout->setSpacing(0);
     layout->setContentsMargins(0, 5, 0, 5);
     QPalette blockPalette = palette();
-    setColorInAllGroups(&blockPalette, QPalette::Window, background);
+    blockPalette.setColor(QPalette::Window, background);
     setPalette(blockPalette);
     setAutoFillBackground(true);
 
@@ -75,8 +69,8 @@ bool ClassifiedWebsiteWidget::build()
     m_title->setMinimumWidth(58);
     m_title->setAlignment(Qt::AlignCenter);
     QPalette titlePalette = m_title->palette();
-    setColorInAllGroups(&titlePalette, QPalette::WindowText, paintColor(m_category.color));
-    setColorInAllGroups(&titlePalette, QPalette::Window, background);
+    titlePalette.setColor(QPalette::WindowText, paintColor(m_category.color));
+    titlePalette.setColor(QPalette::Window, background);
     m_title->setPalette(titlePalette);
     m_title->setAutoFillBackground(true);
     // Titles come from the network: never let them be read as rich text.
@@ -88,7 +82,7 @@ bool ClassifiedWebsiteWidget::build()
     m_grid = new QTableWidget(this);
     m_grid->setObjectName(u"grid"_s);
     QPalette gridPalette = m_grid->palette();
-    setColorInAllGroups(&gridPalette, QPalette::Base, background);
+    gridPalette.setColor(QPalette::Base, background);
     m_grid->setPalette(gridPalette);
     m_grid->setContextMenuPolicy(Qt::NoContextMenu);
     // The current cell only marks where the menu opened; with focus the table would frame it.
@@ -126,7 +120,7 @@ void ClassifiedWebsiteWidget::placeButton(int index)
     button->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     button->setMinimumSize(90, 25);
     QPalette buttonPalette = button->palette();
-    setColorInAllGroups(&buttonPalette, QPalette::ButtonText, paintColor(entry.color));
+    buttonPalette.setColor(QPalette::ButtonText, paintColor(entry.color));
     button->setPalette(buttonPalette);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setAutoRaise(true);

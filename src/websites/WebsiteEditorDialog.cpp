@@ -16,12 +16,6 @@ namespace {
 const QString LineEditStyle = u"QLineEdit {\n     border-width: 0;\n     border-radius: 3px;\n"
                               "     background: white;\n     selection-background-color: darkgray;\n }"_s;
 
-void setColorInAllGroups(QPalette *palette, QPalette::ColorRole role, const QColor &color)
-{
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette->setColor(group, role, color);
-}
-
 } // namespace
 
 WebsiteEditorDialog::WebsiteEditorDialog(QWidget *parent)
@@ -90,8 +84,8 @@ void WebsiteEditorDialog::buildUrlRow(QVBoxLayout *layout)
     confirm_->setFixedSize(70, 26);
     confirm_->setCursor(Qt::PointingHandCursor);
     QPalette palette = confirm_->palette();
-    setColorInAllGroups(&palette, QPalette::Button, QColor(252, 111, 103));
-    setColorInAllGroups(&palette, QPalette::ButtonText, Qt::white);
+    palette.setColor(QPalette::Button, QColor(252, 111, 103));
+    palette.setColor(QPalette::ButtonText, Qt::white);
     // Faded while a field is empty, so the button does not look clickable when it is not.
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(255, 200, 196));
     confirm_->setPalette(palette);
