@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QStyle>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -13,6 +14,10 @@
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kLabelMargin = 4;
+} // namespace
 
 ScheduleBrowserDialog::ScheduleBrowserDialog(QWidget *parent, ScheduleMgr *scheduleMgr)
     : ScheduleDialogBase(u"浏览日程"_s, parent)
@@ -72,12 +77,22 @@ void ScheduleBrowserDialog::refreshList()
     tableWidget_->clearContents();
     const QList<Schedule> &schedules = scheduleMgr->schedules();
     tableWidget_->setRowCount(int(schedules.size()));
+    // What a row can show of its text: the column inside the table's frame, less the label's
+    // margins and room for a scroll bar, which a long list brings.
+    const int room = tableWidget_->columnWidth(0) - 2 * tableWidget_->frameWidth() - 2 * kLabelMargin
+        - style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     for (int row = 0; row < schedules.size(); ++row) {
         const Schedule &schedule = schedules.at(row);
-        auto *label = new QLabel(schedule.timeText() + u" : "_s + schedule.description);
+        const QString text = schedule.timeText() + u" : "_s + schedule.description;
+        auto *label = new QLabel;
         label->setObjectName(QString::number(schedule.id));
         label->setTextFormat(Qt::PlainText);
-        label->setContentsMargins(4, 0, 4, 0);
+        label->setContentsMargins(kLabelMargin, 0, kLabelMargin, 0);
+        // A long description ends in "…" rather than being cut at the edge; the tool tip keeps it whole.
+        const QString shown = label->fontMetrics().elidedText(text, Qt::ElideRight, room);
+        label->setText(shown);
+        if (shown != text)
+            label->setToolTip(text);
         tableWidget_->setCellWidget(row, 0, label);
     }
 }

@@ -115,6 +115,8 @@ private slots:
     void newScheduleTypes_data();
     void newScheduleTypes();
     void browserTexts();
+    void browserLongDescription_data();
+    void browserLongDescription();
     void browserCheckAllThenOneRow();
     void browserDeleteRowsOneAndThree();
     void browserStaleRow();
@@ -703,6 +705,37 @@ void TestCalendar::browserTexts()
     QCOMPARE(browser.findChild<QLabel *>(u"titleLabel_"_s)->text(), u"浏览日程"_s);
     QCOMPARE(table->selectionMode(), QAbstractItemView::ExtendedSelection);
     QCOMPARE(table->columnWidth(0), 400);
+}
+
+void TestCalendar::browserLongDescription_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<bool>("shortened");
+    QTest::newRow("short") << u"吃药"_s << false;
+    QTest::newRow("32 chinese characters") << QString(32, u'药') << true;
+    QTest::newRow("long with emoji") << u"😀记得给妈妈打电话然后去超市买菜再去银行办理业务"_s << true;
+}
+
+void TestCalendar::browserLongDescription()
+{
+    QFETCH(QString, description);
+    QFETCH(bool, shortened);
+    ScheduleMgr mgr;
+    quiet(mgr);
+    mgr.addSchedule(makeSchedule(EveryDay, at(2014, 5, 1, 8, 0), description));
+    ScheduleBrowserDialog browser(nullptr, &mgr);
+    browser.refreshList();
+    browser.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&browser));
+    auto *table = browser.findChild<QTableWidget *>(u"tableWidget_"_s);
+    auto *label = static_cast<QLabel *>(table->cellWidget(0, 0));
+    const QString whole = u"每天08:00:00 : "_s + description;
+    QCOMPARE(label->text() != whole, shortened);
+    QCOMPARE(label->toolTip(), shortened ? whole : QString());
+    // The text shown fits inside what the table lets the user see.
+    const int textRight = label->mapTo(table->viewport(), QPoint(label->contentsRect().left(), 0)).x()
+        + label->fontMetrics().horizontalAdvance(label->text());
+    QVERIFY2(textRight <= table->viewport()->width(), qPrintable(label->text()));
 }
 
 void TestCalendar::browserCheckAllThenOneRow()
