@@ -9,7 +9,6 @@ import os
 import re
 import shutil
 import signal
-import socket
 import subprocess
 import sys
 import tempfile
@@ -248,13 +247,6 @@ task_font_color = #ffffff 100
 """
 
 
-def _free_display():
-    for n in range(90, 200):
-        if not os.path.exists(f'/tmp/.X{n}-lock') and not os.path.exists(f'/tmp/.X11-unix/X{n}'):
-            return n
-    raise RuntimeError('no free X display')
-
-
 class Desktop:
     """Xvfb + openbox + tint2, a private HOME with XDG folders, and the fake services."""
 
@@ -310,9 +302,18 @@ class Desktop:
         return self
 
     def _start_x(self):
-        display = _free_display()
         w, h = self.size
-        xvfb = self.spawn(['Xvfb', f':{display}', '-screen', '0', f'{w}x{h}x24', '-nolisten', 'tcp'])
+        # Xvfb picks a free display itself and writes its number to the pipe, so that parallel
+        # tests never race for one.
+        read_end, write_end = os.pipe()
+        xvfb = self.spawn(['Xvfb', '-displayfd', str(write_end), '-screen', '0', f'{w}x{h}x24',
+                           '-nolisten', 'tcp'], pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            display = pipe.readline().strip()
+        if not display:
+            print('SKIP: Xvfb did not start', flush=True)
+            sys.exit(SKIP)
         self.env['DISPLAY'] = f':{display}'
         ready = wait_until(lambda: subprocess.run(['xdpyinfo'] if shutil.which('xdpyinfo') else
                                                   ['xdotool', 'getdisplaygeometry'], env=self.env,
@@ -321,13 +322,6 @@ class Desktop:
         if not ready or xvfb.poll() is not None:
             print('SKIP: Xvfb did not start', flush=True)
             sys.exit(SKIP)
-        # A calm blue desktop, so that screenshots show the windows clearly.
-        if shutil.which('convert') and shutil.which('display'):
-            background = os.path.join(self.root, 'desktop.png')
-            subprocess.run(['convert', '-size', f'{w}x{h}', 'gradient:#6f93b6-#2c3e50', background],
-                           env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            subprocess.run(['display', '-window', 'root', background], env=self.env, timeout=20,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.spawn(['openbox', '--sm-disable'])
         rc = os.path.join(self.root, 'tint2rc')
         with open(rc, 'w') as f:
@@ -337,6 +331,14 @@ class Desktop:
         tint2_log = os.path.join(self.artefacts, 'tint2.log')
         wait_until(lambda: self.find_window(name='tint2', visible_only=False), 10)
         wait_until(lambda: 'Systray' in open(tint2_log, errors='replace').read(), 10)
+        # A calm blue desktop, so that screenshots show the windows clearly (painted after the
+        # window manager and panel have started, which clear the root window).
+        if shutil.which('convert') and shutil.which('display'):
+            background = os.path.join(self.root, 'desktop.png')
+            subprocess.run(['convert', '-size', f'{w}x{h}', 'gradient:#6f93b6-#2c3e50', background],
+                           env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            subprocess.run(['display', '-window', 'root', background], env=self.env, timeout=20,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(1.0)
 
     def __exit__(self, *exc):

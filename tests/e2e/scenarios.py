@@ -186,7 +186,13 @@ def floating_menu(d, entry, shot=None):
 
 def quit_from_tray(d):
     logouts = d.services.count('logout')
-    tray_menu(d, '退出')
+    # Under load a click can reach a menu that is mapped but not yet taking input; then the
+    # menu closes unused and the user would simply choose again.
+    for attempt in range(3):
+        tray_menu(d, '退出')
+        if wait_until(lambda: d.services.count('logout') > logouts, 5):
+            break
+        log('退出 was not taken; choosing it again')
     d.services.wait_report('logout', times=logouts + 1)
     rc = d.wait_exit(10)
     check(rc == 0, f'退出 ended the program with {rc}')
@@ -273,6 +279,7 @@ def hotkey_settings(d):
     wid = d.wait_window(MAIN_TITLE, 5)
     check(wid, 'F9 does not show the main window after the restart')
     # With 退出程序 chosen, the close button quits.
+    time.sleep(0.5)
     logouts = d.services.count('logout')
     d.click_in(wid, *MAIN_CLOSE)
     d.services.wait_report('logout', times=logouts + 1)
