@@ -37,7 +37,9 @@ QString fileNameFor(const QString &text)
     name.reserve(text.size());
     for (QChar c : text)
         name.append(isForbidden(c) ? u'_' : c);
-    name = name.left(MaxNameLength);
+    // Never between the two halves of a character outside the basic plane (an emoji).
+    const bool splitsPair = name.size() > MaxNameLength && name.at(MaxNameLength - 1).isHighSurrogate();
+    name = name.left(splitsPair ? MaxNameLength - 1 : MaxNameLength);
     // Windows drops trailing dots and spaces, and "." or ".." would name a folder.
     while (!name.isEmpty() && (name.endsWith(u'.') || name.endsWith(u' ')))
         name.chop(1);

@@ -1014,6 +1014,8 @@ void TestWebsites::shortcutFileName_data()
     QTest::newRow("trailing dots and spaces") << u"name. . "_s << u"name"_s;
     QTest::newRow("device name") << u"CON"_s << u"_CON"_s;
     QTest::newRow("device name with dot") << u"com1.txt"_s << u"_com1.txt"_s;
+    QTest::newRow("long name cut") << QString(100, u'字') << QString(80, u'字');
+    QTest::newRow("emoji at the cut") << QString(79, u'字') + u"😀尾"_s << QString(79, u'字');
 }
 
 void TestWebsites::shortcutFileName()
