@@ -1,6 +1,7 @@
 #include "NewScheduleDialog.h"
 
 #include "Schedule.h"
+#include "WholeCharacters.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -40,6 +41,7 @@ NewScheduleDialog::NewScheduleDialog(QWidget *parent)
     lineEdit_ = new QLineEdit(this);
     lineEdit_->setObjectName(u"lineEdit_"_s);
     lineEdit_->setMaxLength(32);
+    keepWholeCharacters(lineEdit_);
     verticalLayout_3->addWidget(lineEdit_);
     verticalLayout_2->addLayout(verticalLayout_3);
 

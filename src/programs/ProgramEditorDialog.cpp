@@ -2,6 +2,7 @@
 
 #include "MyMessageBox.h"
 #include "ProgramEntry.h"
+#include "WholeCharacters.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -83,6 +84,7 @@ void ProgramEditorDialog::buildNameRow(QVBoxLayout *layout)
     name_->setObjectName(u"name_"_s);
     name_->setFixedSize(281, 24);
     name_->setMaxLength(256);
+    keepWholeCharacters(name_);
     name_->setFrame(false);
     name_->setCursor(Qt::IBeamCursor);
     row->addWidget(name_);

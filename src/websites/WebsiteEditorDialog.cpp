@@ -1,6 +1,7 @@
 #include "WebsiteEditorDialog.h"
 
 #include "Endpoints.h"
+#include "WholeCharacters.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,6 +60,7 @@ void WebsiteEditorDialog::buildNameRow(QVBoxLayout *layout)
     row->addWidget(createLabel(u"网站名称:"_s, u"nameLabel"_s));
     name_ = createLineEdit(u"name_"_s);
     name_->setMaxLength(10);
+    keepWholeCharacters(name_);
     name_->setCursor(Qt::IBeamCursor);
     name_->setPlaceholderText(u"如：Quorvik软件"_s);
     row->addWidget(name_);

@@ -1,10 +1,12 @@
 // Borderless dialog dragging and closing, and the message box.
 #include "FramelessDialog.h"
 #include "MyMessageBox.h"
+#include "WholeCharacters.h"
 #include "GlobalSettings.h"
 #include "TestMain.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -26,6 +28,10 @@ private slots:
     void standardButtonsInChinese_data();
     void standardButtonsInChinese();
     void closeBarTopRight();
+    void brokenCharactersDropped_data();
+    void brokenCharactersDropped();
+    void lineEditKeepsWholeCharacters_data();
+    void lineEditKeepsWholeCharacters();
 };
 
 void TestBase::hitTest_data()
@@ -155,6 +161,47 @@ void TestBase::closeBarTopRight()
     // The button takes its click; the rest of the top edge still drags the window.
     QCOMPARE(dialog.hitTest(close->mapToGlobal(close->rect().center())), int(FramelessDialog::HitNowhere));
     QCOMPARE(dialog.hitTest(dialog.mapToGlobal(QPoint(100, 5))), int(FramelessDialog::HitCaption));
+}
+
+void TestBase::brokenCharactersDropped_data()
+{
+    const QChar high(0xD83D), low(0xDE00);
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("whole");
+    QTest::newRow("plain") << u"会议 abc"_s << u"会议 abc"_s;
+    QTest::newRow("whole emoji") << u"a😀b"_s << u"a😀b"_s;
+    QTest::newRow("half at the end") << u"九"_s + high << u"九"_s;
+    QTest::newRow("half at the start") << QString(low) + u"x"_s << u"x"_s;
+    QTest::newRow("two highs then low") << QString(high) + high + low << u"😀"_s;
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestBase::brokenCharactersDropped()
+{
+    QFETCH(QString, text);
+    QTEST(withoutBrokenCharacters(text), "whole");
+}
+
+void TestBase::lineEditKeepsWholeCharacters_data()
+{
+    QTest::addColumn<int>("maxLength");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("kept");
+    QTest::newRow("emoji fits") << 10 << u"一二三四五六七八😀"_s << u"一二三四五六七八😀"_s;
+    QTest::newRow("emoji half fits") << 10 << u"一二三四五六七八九😀"_s << u"一二三四五六七八九"_s;
+    QTest::newRow("no limit") << 32767 << u"😀😀😀"_s << u"😀😀😀"_s;
+}
+
+void TestBase::lineEditKeepsWholeCharacters()
+{
+    QFETCH(int, maxLength);
+    QFETCH(QString, typed);
+    QLineEdit edit;
+    edit.setMaxLength(maxLength);
+    keepWholeCharacters(&edit);
+    edit.insert(typed);
+    QTEST(edit.text(), "kept");
+    QCOMPARE(edit.cursorPosition(), int(edit.text().size()));
 }
 
 QPA_TEST_MAIN(TestBase)

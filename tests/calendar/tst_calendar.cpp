@@ -656,6 +656,12 @@ void TestCalendar::newScheduleDialog()
     QCOMPARE(edit->text().size(), 32);
     QTest::keyClick(edit, Qt::Key_A);
     QCOMPARE(edit->text(), QString(32, u'字'));
+    // An emoji of which only half fits is dropped, not stored as half a character.
+    edit->clear();
+    edit->insert(QString(31, u'字') + u"😀"_s);
+    QCOMPARE(edit->text(), QString(31, u'字'));
+    edit->clear();
+    typeText(edit, QString(32, u'字'));
 
     QSignalSpy accepted(&dialog, &QDialog::accepted);
     QTest::mouseClick(confirm, Qt::LeftButton);

@@ -906,6 +906,15 @@ void TestWebsites::editorNameTakesTenCharacters()
     auto *name = dialog.findChild<QLineEdit *>(u"name_"_s);
     typeText(name, u"一二三四五六七八九十十一"_s);
     QCOMPARE(name->text(), u"一二三四五六七八九十"_s);
+    // An emoji that does not fit as a whole is refused, never kept as half a character.
+    name->clear();
+    typeText(name, u"一二三四五六七八九"_s);
+    QKeyEvent emoji(QEvent::KeyPress, 0, Qt::NoModifier, u"😀"_s);
+    QApplication::sendEvent(name, &emoji);
+    QVERIFY2(!name->text().endsWith(QChar(0xD83D)), qPrintable(name->text()));
+    name->clear();
+    name->insert(u"一二三四五六七八九😀"_s);
+    QVERIFY2(!name->text().endsWith(QChar(0xD83D)), qPrintable(name->text()));
     QCOMPARE(dialog.size(), QSize(640, 150));
     QVERIFY(dialog.windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(name->placeholderText(), u"如：Quorvik软件"_s);
