@@ -463,6 +463,11 @@ class Desktop:
             clip.kill()
         time.sleep(0.2)
 
+    def clipboard(self):
+        p = subprocess.run(['xclip', '-selection', 'clipboard', '-o'], env=self.env, timeout=10,
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        return p.stdout.decode('utf-8', 'replace')
+
     def type_text(self, text):
         self.xdotool('type', '--delay', '40', text)
         # Characters outside the keymap make xdotool remap a key for each; Qt reloads the keymap

@@ -10,18 +10,6 @@ from e2e import (FLOAT_TITLE, MAIN_TITLE, Failure, check, element_text, log, mai
                  parse_xml, wait_until)
 
 
-def tray_icons(d):
-    """Windows docked in the tray host (tint2 reparents each tray icon under its panel)."""
-    import subprocess
-    panel = d.find_window(name='^tint2$', visible_only=False)
-    if not panel:
-        return 0
-    tree = subprocess.run(['xwininfo', '-children', '-id', str(panel)], env=d.env, text=True,
-                          stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout
-    m = [line for line in tree.splitlines() if 'child' in line and 'children' in line.lower()]
-    return int(m[0].split()[0]) if m and m[0].split()[0].isdigit() else 0
-
-
 def first_start(d):
     check(not os.path.exists(d.data_dir), 'the data directory exists before the first start')
     d.start_app()
@@ -33,6 +21,7 @@ def first_start(d):
     check(values == {'first_run': '0', 'onlyHideWhenClose': '1', 'showHideHotKey': '16777267',
                      'showFloatingWindow': '1'}, f'first-run settings are {values}')
     check(not d.is_visible(MAIN_TITLE), 'the main window is visible after start')
+    check(wait_until(lambda: tray_icon(d), 5), 'no tray icon in the tray host')
     wid = d.wait_window(FLOAT_TITLE)
     x, y, w, h = d.geometry(wid)
     check(abs(x - (d.size[0] - 150)) <= 2 and abs(y - d.size[1] // 2) <= 2,
@@ -96,6 +85,11 @@ def pages(d):
     time.sleep(0.5)
     d.screenshot_window(wid, 'page-website')
     d.screenshot('desktop-main-window')
+    # The first remote website is on screen: its menu copies its address.
+    menu = right_click_menu(d, wid, 126, 189)
+    d.click_in(menu, 40, 14 + 26 * 3)  # 复制链接地址
+    copied = wait_until(lambda: d.clipboard() == 'http://www.news.example.cn/', 5)
+    check(copied, f'the first remote website is not where expected (clipboard: {d.clipboard()!r})')
     open_page(d, wid, 'wb')
     open_page(d, wid, 'program')
     time.sleep(0.5)
@@ -139,8 +133,10 @@ def right_click_menu(d, wid, x, y):
     """Right-clicks a point of a window and waits for the new pop-up menu to be shown."""
     before = app_windows(d)
     d.click_in(wid, x, y, button=3)
-    check(wait_until(lambda: app_windows(d) - before, 5), f'no menu opened on a right click at {x},{y}')
+    new = wait_until(lambda: app_windows(d) - before, 5)
+    check(new, f'no menu opened on a right click at {x},{y}')
     time.sleep(0.3)
+    return max(new)
 
 
 def open_menu_window(d):
