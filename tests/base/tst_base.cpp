@@ -28,6 +28,7 @@ private slots:
     void standardButtonsInChinese_data();
     void standardButtonsInChinese();
     void closeBarTopRight();
+    void messageBoxOverItsWindow();
     void brokenCharactersDropped_data();
     void brokenCharactersDropped();
     void lineEditKeepsWholeCharacters_data();
@@ -161,6 +162,23 @@ void TestBase::closeBarTopRight()
     // The button takes its click; the rest of the top edge still drags the window.
     QCOMPARE(dialog.hitTest(close->mapToGlobal(close->rect().center())), int(FramelessDialog::HitNowhere));
     QCOMPARE(dialog.hitTest(dialog.mapToGlobal(QPoint(100, 5))), int(FramelessDialog::HitCaption));
+}
+
+void TestBase::messageBoxOverItsWindow()
+{
+    QWidget window;
+    window.setGeometry(300, 150, 900, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    MyMessageBox::setAutoAnswer(true);
+    MyMessageBox box(&window);
+    box.showMessage(QMessageBox::Information, u"系统消息"_s, u"您正在使用最新版本"_s, QMessageBox::Ok);
+    MyMessageBox::setAutoAnswer(false);
+    auto *shown = window.findChild<QMessageBox *>();
+    QVERIFY(shown);
+    const QPoint centre = shown->pos() + QPoint(shown->sizeHint().width() / 2, shown->sizeHint().height() / 2);
+    QVERIFY2((centre - window.frameGeometry().center()).manhattanLength() <= 4,
+             qPrintable(u"%1,%2"_s.arg(centre.x()).arg(centre.y())));
 }
 
 void TestBase::brokenCharactersDropped_data()

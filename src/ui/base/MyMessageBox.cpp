@@ -1,6 +1,9 @@
 #include "MyMessageBox.h"
 
+#include <QGuiApplication>
+#include <QLayout>
 #include <QPushButton>
+#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
@@ -30,6 +33,7 @@ void MyMessageBox::showMessage(QMessageBox::Icon icon, const QString &title, con
     m_box.setIcon(icon);
     m_box.setWindowTitle(title);
     m_box.setText(text);
+    placeBox();
     if (s_autoAnswer) {
         shownMessages().append(title + u'|' + text);
         const QList<QAbstractButton *> buttons = m_box.buttons();
@@ -59,6 +63,24 @@ void MyMessageBox::showMessage(QMessageBox::Icon icon, const QString &title, con
             button->setText(QString::fromUtf16(name.text));
     }
     showMessage(icon, title, text);
+}
+
+void MyMessageBox::placeBox()
+{
+    // Placed by hand: Qt centres a dialog through the parent's mapToGlobal, which some X11
+    // window managers leave at 0,0 for a while after the hidden main window is shown again,
+    // and the box would open far from the window it belongs to.
+    QRect area;
+    if (QWidget *parent = m_box.parentWidget(); parent && parent->window()->isVisible())
+        area = parent->window()->frameGeometry();
+    else if (const QScreen *screen = QGuiApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isEmpty())
+        return;
+    if (QLayout *layout = m_box.layout())
+        layout->activate();
+    const QSize size = m_box.sizeHint().expandedTo(m_box.minimumSizeHint());
+    m_box.move(area.center() - QPoint(size.width() / 2, size.height() / 2));
 }
 
 void MyMessageBox::setAutoAnswer(bool enabled, const QString &buttonText)

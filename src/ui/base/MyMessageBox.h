@@ -27,6 +27,9 @@ public:
     static QStringList &shownMessages();
 
 private:
+    // Centres the box over its parent's window, or on the screen while that window is hidden.
+    void placeBox();
+
     QMessageBox m_box;
     QAbstractButton *m_autoClicked = nullptr;
 };
