@@ -63,13 +63,7 @@ NewScheduleDialog::NewScheduleDialog(QWidget *parent)
     verticalLayout_2->addWidget(groupBox);
     verticalLayout_2->addStretch();
 
-    confirm_ = new QToolButton(this);
-    confirm_->setObjectName(u"confirm_"_s);
-    confirm_->setText(u"确定"_s);
-    confirm_->setAutoRaise(true);
-    confirm_->setMinimumWidth(60);
-    confirm_->setFont(QFont(u"微软雅黑"_s, 10));
-    confirm_->setStyleSheet(greenButtonStyle);
+    confirm_ = makeConfirmButton();
     confirm_->setEnabled(false);
     verticalLayout_2->addWidget(confirm_, 0, Qt::AlignRight);
 

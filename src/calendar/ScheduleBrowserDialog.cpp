@@ -34,11 +34,7 @@ ScheduleBrowserDialog::ScheduleBrowserDialog(QWidget *parent, ScheduleMgr *sched
     checkAll_ = new QCheckBox(u"全选"_s, this);
     checkAll_->setObjectName(u"checkAll_"_s);
     horizontalLayout_2->addWidget(checkAll_);
-    delete_ = new QToolButton(this);
-    delete_->setObjectName(u"delete_"_s);
-    delete_->setText(u"删除"_s);
-    delete_->setAutoRaise(true);
-    delete_->setStyleSheet(greenButtonStyle);
+    delete_ = makeGreenButton(u"delete_"_s, u"删除"_s);
     horizontalLayout_2->addWidget(delete_);
     horizontalLayout_2->addStretch();
     verticalLayout_2->addLayout(horizontalLayout_2);

@@ -7,13 +7,15 @@
 
 using namespace Qt::StringLiterals;
 
-const QString ScheduleDialogBase::greenButtonStyle =
+namespace {
+const QString GreenButtonStyle =
     u"QToolButton{background-color: rgb(5, 196, 0);border-color: rgb(4, 157, 0);border-width: 1px;"
     u"border-style:solid;}QToolButton:hover{background-color: rgba(18, 217, 13, 255);border-width: 1px;"
     u"border-color:rgb(120,174,229);border-style:solid;}"
     // Greyed while there is nothing to confirm, so it does not look clickable.
     u"QToolButton:disabled{background-color: rgb(168, 204, 166);border-color: rgb(150, 186, 148);"
     u"color: rgb(240, 246, 240);}"_s;
+} // namespace
 
 ScheduleDialogBase::ScheduleDialogBase(const QString &title, QWidget *parent)
     : FramelessDialog(parent)
@@ -54,6 +56,24 @@ ScheduleDialogBase::ScheduleDialogBase(const QString &title, QWidget *parent)
     horizontalLayout->addWidget(close_);
 
     verticalLayout->addWidget(title_);
+}
+
+QToolButton *ScheduleDialogBase::makeGreenButton(const QString &objectName, const QString &text)
+{
+    auto *button = new QToolButton(this);
+    button->setObjectName(objectName);
+    button->setText(text);
+    button->setAutoRaise(true);
+    button->setStyleSheet(GreenButtonStyle);
+    return button;
+}
+
+QToolButton *ScheduleDialogBase::makeConfirmButton()
+{
+    QToolButton *button = makeGreenButton(u"confirm_"_s, u"确定"_s);
+    button->setMinimumWidth(60);
+    button->setFont(QFont(u"微软雅黑"_s, 10));
+    return button;
 }
 
 int ScheduleDialogBase::hitTest(const QPoint &globalPos) const

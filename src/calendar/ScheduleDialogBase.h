@@ -24,6 +24,8 @@ protected:
     QLabel *titleLabel_ = nullptr;
     QToolButton *close_ = nullptr;
 
-    // The look of the green action buttons (confirm_, delete_).
-    static const QString greenButtonStyle;
+    // A green action button (delete_, confirm_): auto-raise, with the dialogs' green look.
+    QToolButton *makeGreenButton(const QString &objectName, const QString &text);
+    // The green "确定" of the new-schedule dialog and the reminder: at least 60 wide, 微软雅黑 10 pt.
+    QToolButton *makeConfirmButton();
 };

@@ -40,13 +40,7 @@ ScheduleNotifyDialog::ScheduleNotifyDialog(QWidget *parent)
     verticalLayout_2->addLayout(verticalLayout_4);
     verticalLayout_2->addStretch();
 
-    confirm_ = new QToolButton(this);
-    confirm_->setObjectName(u"confirm_"_s);
-    confirm_->setText(u"确定"_s);
-    confirm_->setAutoRaise(true);
-    confirm_->setMinimumWidth(60);
-    confirm_->setFont(QFont(u"微软雅黑"_s, 10));
-    confirm_->setStyleSheet(greenButtonStyle);
+    confirm_ = makeConfirmButton();
     verticalLayout_2->addWidget(confirm_, 0, Qt::AlignRight);
 
     verticalLayout->addLayout(verticalLayout_2, 1);

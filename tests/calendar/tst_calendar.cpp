@@ -711,6 +711,20 @@ void TestCalendar::browserTexts()
     QCOMPARE(browser.findChild<QLabel *>(u"titleLabel_"_s)->text(), u"浏览日程"_s);
     QCOMPARE(table->selectionMode(), QAbstractItemView::ExtendedSelection);
     QCOMPARE(table->columnWidth(0), 400);
+
+    // The three dialogs share one green look for their action buttons.
+    auto *remove = browser.findChild<QToolButton *>(u"delete_"_s);
+    QVERIFY(remove->styleSheet().contains(u"rgb(5, 196, 0)"_s));
+    NewScheduleDialog create;
+    ScheduleNotifyDialog reminder;
+    for (QDialog *dialog : {static_cast<QDialog *>(&create), static_cast<QDialog *>(&reminder)}) {
+        auto *confirm = dialog->findChild<QToolButton *>(u"confirm_"_s);
+        QCOMPARE(confirm->styleSheet(), remove->styleSheet());
+        QCOMPARE(confirm->text(), u"确定"_s);
+        QCOMPARE(confirm->minimumWidth(), 60);
+        QCOMPARE(confirm->font().pointSize(), 10);
+        QVERIFY(confirm->autoRaise());
+    }
 }
 
 void TestCalendar::browserLongDescription_data()
