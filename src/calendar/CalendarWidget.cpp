@@ -5,6 +5,7 @@
 #include "NewScheduleDialog.h"
 #include "ScheduleBrowserDialog.h"
 #include "ScheduleMgr.h"
+#include "ScreenPosition.h"
 
 #include <QAction>
 #include <QCursor>
@@ -331,7 +332,7 @@ void CalendarWidget::onBtnYear()
 
 void CalendarWidget::onBtnMonth()
 {
-    monthMenu->popup(btnMonth->mapToGlobal(btnMonth->rect().bottomLeft()));
+    monthMenu->popup(ScreenPosition::toScreen(btnMonth, btnMonth->rect().bottomLeft()));
 }
 
 void CalendarWidget::onEditValueChanged(int year)

@@ -1,5 +1,7 @@
 #include "ScheduleDialogBase.h"
 
+#include "ScreenPosition.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -80,6 +82,6 @@ int ScheduleDialogBase::hitTest(const QPoint &globalPos) const
 {
     if (!geometry().contains(globalPos))
         return HitNowhere;
-    QWidget *child = childAt(mapFromGlobal(globalPos));
+    QWidget *child = childAt(ScreenPosition::toWindow(this, globalPos));
     return (!child || child == title_ || child == titleLabel_) ? HitCaption : HitNowhere;
 }

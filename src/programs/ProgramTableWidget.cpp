@@ -3,6 +3,7 @@
 #include "DataFile.h"
 #include "GlobalSettings.h"
 #include "ProgramEditorDialog.h"
+#include "ScreenPosition.h"
 #include "ShellOpen.h"
 #include "SystemTools.h"
 
@@ -316,7 +317,7 @@ void ProgramTableWidget::onCustomContextMenuRequested(const QPoint &pos)
     m_deleteAction->setEnabled(userCell);
     m_modifyAction->setEnabled(userCell);
     m_addAction->setEnabled(true);
-    m_menu->popup(viewport()->mapToGlobal(pos));
+    m_menu->popup(ScreenPosition::toScreen(viewport(), pos));
 }
 
 int ProgramTableWidget::currentIndex() const

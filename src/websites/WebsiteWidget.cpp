@@ -4,6 +4,7 @@
 #include "FavoritesFolder.h"
 #include "GlobalSettings.h"
 #include "InternetShortcut.h"
+#include "ScreenPosition.h"
 #include "UsageReport.h"
 #include "WebsiteEditorDialog.h"
 #include "WebsiteStore.h"
@@ -172,11 +173,7 @@ void WebsiteWidget::onCustomContextMenuRequested(const QPoint &pos)
     m_addFavoriteAction->setEnabled(onWebsite);
     if (onWebsite)
         m_currentEntry = block->category().entries.at(hit);
-    // Through the top-level geometry rather than mapToGlobal: after the hidden main window is
-    // shown again, Qt on some X11 window managers keeps its window position at 0,0 for a while,
-    // and the menu would open far from the mouse.
-    QWidget *top = block->window();
-    m_menu->popup(top->geometry().topLeft() + block->mapTo(top, pos));
+    m_menu->popup(ScreenPosition::toScreen(block, pos));
 }
 
 int WebsiteWidget::currentPersonalIndex() const

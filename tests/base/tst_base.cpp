@@ -1,6 +1,7 @@
 // Borderless dialog dragging and closing, and the message box.
 #include "FramelessDialog.h"
 #include "MyMessageBox.h"
+#include "ScreenPosition.h"
 #include "WholeCharacters.h"
 #include "GlobalSettings.h"
 #include "TestMain.h"
@@ -29,6 +30,8 @@ private slots:
     void standardButtonsInChinese();
     void closeBarTopRight();
     void messageBoxOverItsWindow();
+    void screenPositionsFromWindowGeometry_data();
+    void screenPositionsFromWindowGeometry();
     void brokenCharactersDropped_data();
     void brokenCharactersDropped();
     void lineEditKeepsWholeCharacters_data();
@@ -179,6 +182,35 @@ void TestBase::messageBoxOverItsWindow()
     const QPoint centre = shown->pos() + QPoint(shown->sizeHint().width() / 2, shown->sizeHint().height() / 2);
     QVERIFY2((centre - window.frameGeometry().center()).manhattanLength() <= 4,
              qPrintable(u"%1,%2"_s.arg(centre.x()).arg(centre.y())));
+}
+
+void TestBase::screenPositionsFromWindowGeometry_data()
+{
+    QTest::addColumn<QPoint>("pos"); // in the child's coordinates
+    QTest::newRow("child corner") << QPoint(0, 0);
+    QTest::newRow("inside") << QPoint(25, 7);
+    QTest::newRow("outside the child") << QPoint(-10, 300);
+}
+
+void TestBase::screenPositionsFromWindowGeometry()
+{
+    QFETCH(QPoint, pos);
+    FramelessDialog window;
+    window.setGeometry(300, 150, 640, 480);
+    auto *panel = new QWidget(&window);
+    panel->setGeometry(40, 60, 200, 100);
+    auto *child = new QWidget(panel);
+    child->setGeometry(10, 20, 50, 30);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint screen = ScreenPosition::toScreen(child, pos);
+    QCOMPARE(screen, QPoint(300 + 40 + 10, 150 + 60 + 20) + pos);
+    QCOMPARE(screen, child->mapToGlobal(pos));
+    QCOMPARE(ScreenPosition::toWindow(child, screen), child->mapTo(&window, pos));
+    // The base hit test reads the same geometry: the child's own spot is covered, the bare
+    // background beside the panel is not.
+    QCOMPARE(window.hitTest(ScreenPosition::toScreen(child, QPoint(5, 5))), int(FramelessDialog::HitNowhere));
+    QCOMPARE(window.hitTest(QPoint(300 + 5, 150 + 5)), int(FramelessDialog::HitCaption));
 }
 
 void TestBase::brokenCharactersDropped_data()

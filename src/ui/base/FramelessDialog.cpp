@@ -1,6 +1,7 @@
 #include "FramelessDialog.h"
 
 #include "GlobalSettings.h"
+#include "ScreenPosition.h"
 
 #include <QHBoxLayout>
 #include <QMouseEvent>
@@ -22,7 +23,7 @@ int FramelessDialog::hitTest(const QPoint &globalPos) const
 {
     if (!geometry().contains(globalPos))
         return HitNowhere;
-    return childAt(mapFromGlobal(globalPos)) ? HitNowhere : HitCaption;
+    return childAt(ScreenPosition::toWindow(this, globalPos)) ? HitNowhere : HitCaption;
 }
 
 void FramelessDialog::setBackgroundImage(QWidget *widget, const QString &fileName)

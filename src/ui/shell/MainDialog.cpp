@@ -12,6 +12,7 @@
 #include "ProgramTableWidget.h"
 #include "ProgramWidget.h"
 #include "ScreenCaptureDialog.h"
+#include "ScreenPosition.h"
 #include "SettingsDialog.h"
 #include "SoftwareWidget.h"
 #include "UsageReport.h"
@@ -353,7 +354,7 @@ int MainDialog::hitTest(const QPoint &globalPos) const
 {
     if (!geometry().contains(globalPos))
         return HitNowhere;
-    return childAt(mapFromGlobal(globalPos)) == titleWidget_ ? HitCaption : HitNowhere;
+    return childAt(ScreenPosition::toWindow(this, globalPos)) == titleWidget_ ? HitCaption : HitNowhere;
 }
 
 void MainDialog::selectPageButton(QPushButton *button)

@@ -1,6 +1,7 @@
 #include "MiniMainDialog.h"
 
 #include "MainDialog.h"
+#include "ScreenPosition.h"
 #include "WindowEffects.h"
 
 #include <QBitmap>
@@ -110,5 +111,5 @@ void MiniMainDialog::showEvent(QShowEvent *event)
 void MiniMainDialog::onContextMenu(const QPoint &pos)
 {
     if (mainDialog)
-        mainDialog->showMiniMenu(mapToGlobal(pos));
+        mainDialog->showMiniMenu(ScreenPosition::toScreen(this, pos));
 }
