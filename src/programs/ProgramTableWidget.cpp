@@ -278,7 +278,8 @@ bool ProgramTableWidget::dropFiles(QDropEvent *event)
 void ProgramTableWidget::onSystemProgram()
 {
     const QObject *button = sender();
-    if (button)
+    // The second click of a double click does not start a second copy of the program.
+    if (button && !m_repeatedClick.isRepeat(button->objectName()))
         ShellOpen::openPath(button->objectName());
 }
 

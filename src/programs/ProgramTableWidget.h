@@ -3,6 +3,7 @@
 
 #include "MyTableWidget.h"
 #include "ProgramEntry.h"
+#include "RepeatedClick.h"
 
 #include <QList>
 
@@ -67,6 +68,7 @@ private:
 
     QList<ProgramEntry> m_userPrograms;
     int m_systemProgramCount = 0;
+    RepeatedClick m_repeatedClick;
     QString m_storePath;
     QMenu *m_menu = nullptr;
     QAction *m_addAction = nullptr;

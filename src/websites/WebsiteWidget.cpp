@@ -126,6 +126,9 @@ void WebsiteWidget::onOpenUrl(const WebsiteEntry &entry)
 {
     if (entry.url.isEmpty())
         return;
+    // The second click of a double click does not open the page again.
+    if (m_repeatedClick.isRepeat(entry.url))
+        return;
     reportAction(u"wb_"_s + entry.text);
     // Only the user's own list may name schemes other than the web's; the remote list comes
     // from the network and must not start local files or other handlers.

@@ -2,6 +2,7 @@
 // context menu that edits the personal block, copies addresses and exports favourites.
 #pragma once
 
+#include "RepeatedClick.h"
 #include "WebsiteEntry.h"
 
 #include <QScrollArea>
@@ -58,6 +59,7 @@ private:
     QWidget *m_content = nullptr;
     QVBoxLayout *m_layout = nullptr;
     QString m_localPath;
+    RepeatedClick m_repeatedClick;
 
     QMenu *m_menu = nullptr;
     QAction *m_addAction = nullptr;

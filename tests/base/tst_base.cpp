@@ -1,6 +1,7 @@
 // Borderless dialog dragging and closing, and the message box.
 #include "FramelessDialog.h"
 #include "MyMessageBox.h"
+#include "RepeatedClick.h"
 #include "ScreenPosition.h"
 #include "WholeCharacters.h"
 #include "GlobalSettings.h"
@@ -32,6 +33,8 @@ private slots:
     void messageBoxOverItsWindow();
     void screenPositionsFromWindowGeometry_data();
     void screenPositionsFromWindowGeometry();
+    void repeatedClick_data();
+    void repeatedClick();
     void brokenCharactersDropped_data();
     void brokenCharactersDropped();
     void lineEditKeepsWholeCharacters_data();
@@ -211,6 +214,27 @@ void TestBase::screenPositionsFromWindowGeometry()
     // background beside the panel is not.
     QCOMPARE(window.hitTest(ScreenPosition::toScreen(child, QPoint(5, 5))), int(FramelessDialog::HitNowhere));
     QCOMPARE(window.hitTest(QPoint(300 + 5, 150 + 5)), int(FramelessDialog::HitCaption));
+}
+
+void TestBase::repeatedClick_data()
+{
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("waitLong");
+    QTest::addColumn<bool>("repeat");
+    QTest::newRow("same at once") << u"a"_s << false << true;
+    QTest::newRow("other at once") << u"b"_s << false << false;
+    QTest::newRow("same later") << u"a"_s << true << false;
+}
+
+void TestBase::repeatedClick()
+{
+    QFETCH(QString, second);
+    QFETCH(bool, waitLong);
+    RepeatedClick clicks;
+    QVERIFY(!clicks.isRepeat(u"a"_s));
+    if (waitLong)
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTEST(clicks.isRepeat(second), "repeat");
 }
 
 void TestBase::brokenCharactersDropped_data()

@@ -143,6 +143,7 @@ private slots:
 
     void urlToOpen_data();
     void urlToOpen();
+    void doubleClickOpensOnce();
     void clickOpensOnlySafeAddresses();
 
     void shortcutBytes_data();
@@ -963,6 +964,30 @@ void TestWebsites::urlToOpen()
         QVERIFY2(!url.isValid(), qPrintable(url.toString()));
     else
         QCOMPARE(url, QUrl(opened));
+}
+
+void TestWebsites::doubleClickOpensOnce()
+{
+    TempDataDir dir;
+    const QString path = dir.write(
+        u"luw.dat"_s, luw("<ws text=\"a\" url=\"http://a.example/\"/><ws text=\"b\" url=\"http://b.example/\"/>"));
+    WebsiteWidget page;
+    page.resize(900, 470);
+    page.loadLocalWebsites(path);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    ClassifiedWebsiteWidget *block = page.personalBlock();
+    m_recorder.opened.clear();
+    // A double click reaches the button as two clicks in quick succession.
+    buttonAt(block, 0)->click();
+    buttonAt(block, 0)->click();
+    QCOMPARE(m_recorder.opened, QList<QUrl>{QUrl(u"http://a.example/"_s)});
+    // Another website right away, and the same one a moment later, open as usual.
+    buttonAt(block, 1)->click();
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    buttonAt(block, 1)->click();
+    QCOMPARE(m_recorder.opened, (QList<QUrl>{QUrl(u"http://a.example/"_s), QUrl(u"http://b.example/"_s),
+                                             QUrl(u"http://b.example/"_s)}));
 }
 
 void TestWebsites::clickOpensOnlySafeAddresses()
