@@ -6,15 +6,42 @@
 #include "SingleInstance.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QMutexLocker>
 #include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QThread>
 
+#include <algorithm>
 #include <memory>
 
 #ifdef QPA_HAVE_SHELL
 #include "MainDialog.h"
 #endif
+
+namespace {
+
+// The quit path issues the "logout" report right before the loop ends; deleting the manager at
+// once would abort it whenever the machine is busy. Window and tray icon are gone by now, so a
+// short wait for requests still on their way is invisible to the user.
+void letPendingRequestsLeave(int timeoutMs)
+{
+    const auto running = [] {
+        const QList<QNetworkReply *> replies =
+            g_networkAccessManager->findChildren<QNetworkReply *>(Qt::FindDirectChildrenOnly);
+        return std::any_of(replies.cbegin(), replies.cend(),
+                           [](const QNetworkReply *reply) { return reply->isRunning(); });
+    };
+    QElapsedTimer timer;
+    timer.start();
+    while (g_networkAccessManager && running() && timer.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+        QThread::msleep(5);
+    }
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -54,6 +81,7 @@ int main(int argc, char *argv[])
 #endif
 
         result = app.exec();
+        letPendingRequestsLeave(1500);
 
         {
             QMutexLocker locker(&g_networkMutex);

@@ -186,9 +186,11 @@ def quit_from_tray(d):
     # menu closes unused and the user would simply choose again.
     for attempt in range(3):
         tray_menu(d, '退出')
-        if wait_until(lambda: d.services.count('logout') > logouts, 5):
+        if wait_until(lambda: d.services.count('logout') > logouts or d.app.poll() is not None, 5):
             break
         log('退出 was not taken; choosing it again')
+    check(wait_until(lambda: d.services.count('logout') > logouts, 3),
+          f'the program quit (code {d.app.poll()}) but its "logout" report never reached the site')
     d.services.wait_report('logout', times=logouts + 1)
     rc = d.wait_exit(10)
     check(rc == 0, f'退出 ended the program with {rc}')
