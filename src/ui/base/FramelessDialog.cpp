@@ -60,6 +60,20 @@ FramelessDialog::CloseBar FramelessDialog::addCloseBar(QVBoxLayout *layout)
     return {widget, close};
 }
 
+FramelessDialog::DialogFrame FramelessDialog::buildDialogFrame(const QString &name, int leftMargin)
+{
+    setObjectName(name);
+    setWindowTitle(name);
+    resize(640, 480);
+    setMinimumSize(640, 480);
+    setBackgroundImage(this, u"bg_dialog.png"_s);
+
+    auto *verticalLayout = new QVBoxLayout(this);
+    verticalLayout->setObjectName(u"verticalLayout"_s);
+    verticalLayout->setContentsMargins(leftMargin, 0, 0, 0);
+    return {verticalLayout, addCloseBar(verticalLayout)};
+}
+
 void FramelessDialog::mousePressEvent(QMouseEvent *event)
 {
     const QPoint globalPos = event->globalPosition().toPoint();

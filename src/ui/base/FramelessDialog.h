@@ -37,6 +37,15 @@ protected:
     };
     CloseBar addCloseBar(QVBoxLayout *layout);
 
+    // The frame of the 640 × 480 dialogs (settings, about): object name and window title, size
+    // (also the minimum), the picture "bg_dialog.png", "verticalLayout" with the given left margin
+    // and the close bar at its top. The body goes into the returned layout below the bar.
+    struct DialogFrame {
+        QVBoxLayout *layout;
+        CloseBar closeBar;
+    };
+    DialogFrame buildDialogFrame(const QString &name, int leftMargin);
+
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -24,18 +24,10 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, int
 AboutDialog::AboutDialog(QWidget *parent)
     : FramelessDialog(parent)
 {
-    setObjectName(u"AboutDialog"_s);
-    resize(640, 480);
-    setMinimumSize(640, 480);
-    setWindowTitle(u"AboutDialog"_s);
-
-    auto *verticalLayout = new QVBoxLayout(this);
-    verticalLayout->setObjectName(u"verticalLayout"_s);
-    verticalLayout->setContentsMargins(188, 0, 0, 0);
-
-    const CloseBar bar = addCloseBar(verticalLayout);
-    widget_ = bar.widget;
-    close_ = bar.close;
+    const DialogFrame frame = buildDialogFrame(u"AboutDialog"_s, 188);
+    QVBoxLayout *verticalLayout = frame.layout;
+    widget_ = frame.closeBar.widget;
+    close_ = frame.closeBar.close;
     connect(close_, &QToolButton::clicked, this, &QWidget::close);
 
     auto *verticalLayout_2 = new QVBoxLayout;
@@ -64,6 +56,5 @@ AboutDialog::AboutDialog(QWidget *parent)
     verticalLayout_2->addStretch();
     verticalLayout->addLayout(verticalLayout_2);
 
-    setBackgroundImage(this, u"bg_dialog.png"_s);
     version->setText(u"Quorvik桌面助手 "_s + QCoreApplication::applicationVersion());
 }

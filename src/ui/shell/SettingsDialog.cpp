@@ -21,21 +21,12 @@ QFont yaHei(int pointSize)
 SettingsDialog::SettingsDialog(QWidget *mainDialog)
     : FramelessDialog(nullptr)
 {
-    setObjectName(u"SettingsDialog"_s);
-    resize(640, 480);
-    setMinimumSize(640, 480);
-    setWindowTitle(u"SettingsDialog"_s);
-
-    auto *verticalLayout = new QVBoxLayout(this);
-    verticalLayout->setObjectName(u"verticalLayout"_s);
-    verticalLayout->setContentsMargins(47, 0, 0, 0);
-    const CloseBar bar = addCloseBar(verticalLayout);
-    widget_ = bar.widget;
-    close_ = bar.close;
-    buildOptions(verticalLayout);
+    const DialogFrame frame = buildDialogFrame(u"SettingsDialog"_s, 47);
+    widget_ = frame.closeBar.widget;
+    close_ = frame.closeBar.close;
+    buildOptions(frame.layout);
     connect(close_, &QToolButton::clicked, this, &SettingsDialog::onClose);
 
-    setBackgroundImage(this, u"bg_dialog.png"_s);
     if (mainDialog)
         hotKeyEdit_->setTargetWindow(mainDialog->winId());
 }
