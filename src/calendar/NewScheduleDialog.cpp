@@ -100,5 +100,6 @@ void NewScheduleDialog::onConfirm()
 
 void NewScheduleDialog::onTextEdited(const QString &text)
 {
-    confirm_->setEnabled(!text.isEmpty());
+    // A reminder of blanks alone would say nothing.
+    confirm_->setEnabled(!text.trimmed().isEmpty());
 }

@@ -203,5 +203,6 @@ void ProgramEditorDialog::onTextEdited(const QString &)
 
 void ProgramEditorDialog::updateConfirm()
 {
-    confirm_->setEnabled(!name_->text().isEmpty() && !url_->text().isEmpty());
+    // Blanks alone would make an invisible button.
+    confirm_->setEnabled(!name_->text().trimmed().isEmpty() && !url_->text().trimmed().isEmpty());
 }

@@ -156,5 +156,6 @@ void WebsiteEditorDialog::onTextEdited(const QString &)
 
 void WebsiteEditorDialog::updateConfirm()
 {
-    confirm_->setEnabled(!name_->text().isEmpty() && !url_->text().isEmpty());
+    // Blanks alone would make an invisible button.
+    confirm_->setEnabled(!name_->text().trimmed().isEmpty() && !url_->text().trimmed().isEmpty());
 }

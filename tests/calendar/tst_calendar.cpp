@@ -644,6 +644,9 @@ void TestCalendar::newScheduleDialog()
 
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const QImage disabledLook = confirm->grab().toImage();
+    typeText(edit, u"  "_s);
+    QVERIFY(!confirm->isEnabled());
+    edit->clear();
     typeText(edit, u"会"_s);
     QVERIFY(confirm->isEnabled());
     // The green button is greyed while it cannot be pressed: its face, not only its text, differs.

@@ -796,6 +796,8 @@ void TestPrograms::editorConfirmEnabled_data()
     QTest::newRow("name only") << u"A"_s << QString() << false;
     QTest::newRow("path only") << QString() << u"/x"_s << false;
     QTest::newRow("both") << u"A"_s << u"/x"_s << true;
+    QTest::newRow("name of blanks") << u"  "_s << u"/x"_s << false;
+    QTest::newRow("path of blanks") << u"A"_s << u" "_s << false;
 }
 
 void TestPrograms::editorConfirmEnabled()

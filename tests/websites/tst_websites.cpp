@@ -864,6 +864,8 @@ void TestWebsites::editorConfirm_data()
     QTest::newRow("only name") << u"新浪"_s << QString() << false;
     QTest::newRow("only url") << QString() << u"http://x/"_s << false;
     QTest::newRow("both") << u"新浪"_s << u"sina.com.cn"_s << true;
+    QTest::newRow("name of blanks") << u"   "_s << u"sina.com.cn"_s << false;
+    QTest::newRow("url of blanks") << u"新浪"_s << u" "_s << false;
 }
 
 void TestWebsites::editorConfirm()
