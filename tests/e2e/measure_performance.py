@@ -202,11 +202,11 @@ def main():
     ]
     lines += [f'| {a} | {b} | {c} | {d} | {e} |' for a, b, c, d, e in rows]
     lines += ['', 'Reading the start-up figure: before `main` runs, the dynamic loader maps and relocates '
-              'every shared library; the program also links QtNetwork (with its Kerberos/GSSAPI, '
-              'libproxy and Brotli dependencies) and QtXml, so it maps many more libraries than the bare '
-              'program, and under `strace` that accounts for most of the difference. After that the '
-              'program builds the hidden main window with all five pages, loads their pictures, '
-              'and shows the tray icon and the floating window.']
+              f"every shared library; the program maps {prog['libs']} against the bare program's "
+              f"{base['libs']} (QtNetwork with its Kerberos/GSSAPI, libproxy and Brotli dependencies, "
+              'QtXml, XCB key symbols), and under `strace` the time before `main` accounts for most of '
+              'the difference. After that the program builds the hidden main window with all five '
+              'pages, loads their pictures, and shows the tray icon and the floating window.']
     lines += ['', 'Single start-up times (ms): bare ' +
               ', '.join(f'{t:.0f}' for t in base['start_all_ms']) + '; program ' +
               ', '.join(f'{t:.0f}' for t in prog['start_all_ms']) + '.', '']
