@@ -15,9 +15,12 @@ ScheduleNotifyDialog::ScheduleNotifyDialog(QWidget *parent)
     auto *verticalLayout_2 = new QVBoxLayout;
     verticalLayout_2->setObjectName(u"verticalLayout_2"_s);
     verticalLayout_2->setContentsMargins(9, 9, 9, 9);
+    // Air between what is due and when, so a wrapped description does not run into the time.
+    verticalLayout_2->setSpacing(12);
 
     auto *verticalLayout_3 = new QVBoxLayout;
     verticalLayout_3->setObjectName(u"verticalLayout_3"_s);
+    verticalLayout_3->setSpacing(4);
     label = new QLabel(u"您有一条日程记录被激活："_s, this);
     label->setObjectName(u"label"_s);
     verticalLayout_3->addWidget(label);
@@ -31,6 +34,7 @@ ScheduleNotifyDialog::ScheduleNotifyDialog(QWidget *parent)
 
     auto *verticalLayout_4 = new QVBoxLayout;
     verticalLayout_4->setObjectName(u"verticalLayout_4"_s);
+    verticalLayout_4->setSpacing(4);
     label_2 = new QLabel(u"指定的时间："_s, this);
     label_2->setObjectName(u"label_2"_s);
     verticalLayout_4->addWidget(label_2);
