@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QShowEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -76,6 +77,13 @@ QToolButton *ScheduleDialogBase::makeConfirmButton()
     button->setMinimumWidth(60);
     button->setFont(QFont(u"微软雅黑"_s, 10));
     return button;
+}
+
+void ScheduleDialogBase::showEvent(QShowEvent *event)
+{
+    if (QWidget *owner = parentWidget(); owner && owner->window()->isVisible() && !event->spontaneous())
+        move(owner->window()->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+    FramelessDialog::showEvent(event);
 }
 
 int ScheduleDialogBase::hitTest(const QPoint &globalPos) const

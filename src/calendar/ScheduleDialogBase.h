@@ -16,6 +16,10 @@ public:
     int hitTest(const QPoint &globalPos) const override;
 
 protected:
+    // Opens over the window it belongs to. Qt centres a dialog by its size hint, which is larger
+    // than the 400 × 300 it then takes, so it would sit off centre.
+    void showEvent(QShowEvent *event) override;
+
     // Builds verticalLayout with the title bar; the body goes below it.
     ScheduleDialogBase(const QString &title, QWidget *parent);
 

@@ -139,6 +139,7 @@ private slots:
     void monthMenu();
     void yearField();
     void prevNextMonth();
+    void newScheduleDialogOverItsWindow();
     void addScheduleThroughDialog();
     void browseReusesDialog();
 
@@ -1230,6 +1231,22 @@ void TestCalendar::prevNextMonth()
     QCOMPARE(grid->yearShown(), 2049);
     QCOMPARE(grid->monthShown(), 12);
     QCOMPARE(page.findChild<QToolButton *>(u"btnYear"_s)->text(), u"2049年"_s);
+}
+
+void TestCalendar::newScheduleDialogOverItsWindow()
+{
+    QWidget window;
+    window.setGeometry(200, 100, 900, 600);
+    auto *page = new QWidget(&window);
+    page->setGeometry(0, 130, 900, 470);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    NewScheduleDialog dialog(page);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.size(), QSize(400, 300));
+    const QPoint offset = dialog.frameGeometry().center() - window.frameGeometry().center();
+    QVERIFY2(offset.manhattanLength() <= 2, qPrintable(u"%1,%2"_s.arg(offset.x()).arg(offset.y())));
 }
 
 void TestCalendar::addScheduleThroughDialog()
