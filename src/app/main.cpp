@@ -8,6 +8,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMutexLocker>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -65,6 +68,12 @@ int main(int argc, char *argv[])
         app.setApplicationVersion(applicationVersionString());
         // Task switchers and the taskbar show this for the main window.
         app.setWindowIcon(QIcon(QStringLiteral(":/icon/logo48")));
+        // The interface is Chinese whatever the system language: Qt's own dialogs and the edit
+        // menus follow it when the translation is installed.
+        QTranslator qtTranslator;
+        if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                              QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            app.installTranslator(&qtTranslator);
 
         GlobalSettings *settings = GlobalSettings::instance();
         const QString settingsPath = settings->settingsFilePath();

@@ -1,5 +1,7 @@
 #include "WebLink.h"
 
+#include "WebAddress.h"
+
 #include <QDesktopServices>
 
 namespace WebLink {
@@ -11,10 +13,7 @@ QUrl fromText(const QString &text)
 
 bool isWebAddress(const QUrl &url)
 {
-    if (!url.isValid() || url.isRelative() || url.host().isEmpty())
-        return false;
-    const QString scheme = url.scheme().toLower();
-    return scheme == u"http" || scheme == u"https";
+    return WebAddress::isOpenable(url, WebAddress::Schemes::Web);
 }
 
 bool open(const QString &text)
