@@ -81,6 +81,8 @@ void SingleSoftwareWidget::buildTopRow(QLayout *outer)
 
     auto *infoRow = new QHBoxLayout;
     infoRow->setObjectName(u"horizontalLayout_2"_s);
+    // The panel's layouts have no spacing; size and version must not run together.
+    infoRow->setSpacing(12);
     size_ = makeLabel(u"size_"_s, this);
     version_ = makeLabel(u"version_"_s, this);
     infoRow->addWidget(size_);
