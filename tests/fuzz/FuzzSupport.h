@@ -36,6 +36,9 @@ inline void ensureApplication()
     static char *argv[] = {name, nullptr};
     if (!QCoreApplication::instance()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Warnings about pictures missing from this build (the icon resources are not linked)
+        // would cost more than the parsing; qFatal still aborts.
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
         new App(argc, argv);
     }
 }
