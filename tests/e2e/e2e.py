@@ -463,6 +463,14 @@ class Desktop:
             clip.kill()
         time.sleep(0.2)
 
+    def opened(self):
+        """What the program handed to the desktop's opener (xdg-open) so far."""
+        try:
+            with open(self.opened_log, encoding='utf-8') as f:
+                return f.read()
+        except OSError:
+            return ''
+
     def clipboard(self):
         p = subprocess.run(['xclip', '-selection', 'clipboard', '-o'], env=self.env, timeout=10,
                            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)

@@ -114,6 +114,13 @@ def pages(d):
     time.sleep(1.0)
     check(len(d.services.asked('iplookup')) == 1, 'the weather was fetched again on the second visit')
     check(len(d.services.asked('promotions.xml')) == 1, 'the recommendations were fetched again')
+    # The web search opens the search engine with the words UTF-8 percent-encoded.
+    d.click_in(wid, 632, 19)
+    d.paste_text('天气 预报')
+    d.click_in(wid, 730, 19)
+    d.services.wait_report('search')
+    wanted = d.endpoints['QPA_SEARCH_ENGINE_URL'] + 's?wd=%E5%A4%A9%E6%B0%94%20%E9%A2%84%E6%8A%A5'
+    check(wait_until(lambda: wanted in d.opened(), 5), f'the search opened {d.opened()!r}, not {wanted}')
     counts = {a: d.services.count(a) for a in PAGE_BUTTONS}
     check(counts == {'wb': 1, 'program': 1, 'calendar': 1, 'weather': 2, 'promotion': 2},
           f'page reports: {counts}')
