@@ -339,9 +339,13 @@ void MainDialog::initTrayIcon()
 void MainDialog::createProgramPage()
 {
     programPage = new ProgramWidget(stackedWidget);
-    programPage->tableWidget()->loadSystemPrograms(0);
-    programPage->tableWidget()->loadPrograms(GlobalSettings::instance()->dataFilePath(u"lup.dat"_s));
     stackedWidget->addWidget(programPage);
+    // Finding the built-in tools and every program's icon is the slowest part of start-up and the
+    // page is hidden until the user opens the window, so it fills at the first event-loop turn.
+    QTimer::singleShot(0, programPage, [page = programPage] {
+        page->tableWidget()->loadSystemPrograms(0);
+        page->tableWidget()->loadPrograms(GlobalSettings::instance()->dataFilePath(u"lup.dat"_s));
+    });
 }
 
 void MainDialog::requestRemoteWebsites()
