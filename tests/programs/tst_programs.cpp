@@ -7,6 +7,7 @@
 #include "ProgramWidget.h"
 #include "TempDataDir.h"
 #include "TestMain.h"
+#include "UrlRecorder.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -116,15 +117,6 @@ protected:
 
 private:
     ProgramWidget *m_page;
-};
-
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
 };
 
 } // namespace
@@ -979,7 +971,7 @@ void TestPrograms::clickOpensProgram()
     QVERIFY(page->tableWidget()->addProgram(QString(), scratchPath(u"Report.TXT"_s)));
     cellButton(page->tableWidget(), 0)->click();
     QDesktopServices::unsetUrlHandler(u"file"_s);
-    QCOMPARE(recorder.urls, QList<QUrl>{QUrl::fromLocalFile(scratchPath(u"Report.TXT"_s))});
+    QCOMPARE(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(scratchPath(u"Report.TXT"_s))});
 }
 
 void TestPrograms::pageTree()

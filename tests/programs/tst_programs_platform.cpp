@@ -6,6 +6,7 @@
 #include "SystemTools.h"
 #include "TempDataDir.h"
 #include "TestMain.h"
+#include "UrlRecorder.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -18,15 +19,6 @@ using namespace Qt::StringLiterals;
 using namespace ProgramTestTools;
 
 // Records the URLs the desktop services would have opened.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
-};
-
 class TestProgramPlatform : public QObject
 {
     Q_OBJECT
@@ -327,13 +319,13 @@ void TestProgramPlatform::openExecutable()
     const QString out = dir.filePath(u"ran.txt"_s);
     const QString script = writeScript(dir.filePath(u"My Tools/run.sh"_s),
                                        "echo \"$#\" > '" + out.toUtf8() + "'");
-    m_recorder.urls.clear();
+    m_recorder.opened.clear();
     QVERIFY(ShellOpen::openPath(script));
     QTRY_VERIFY(QFile::exists(out) && QFileInfo(out).size() > 0);
     QFile file(out);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().trimmed(), QByteArray("0")); // started with no arguments
-    QVERIFY(m_recorder.urls.isEmpty());
+    QVERIFY(m_recorder.opened.isEmpty());
 }
 
 void TestProgramPlatform::openEntry_data()
@@ -382,9 +374,9 @@ void TestProgramPlatform::openDocument()
     const QString path = dir.write(u"Notes.TXT"_s, content);
     if (executable)
         QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
-    m_recorder.urls.clear();
+    m_recorder.opened.clear();
     ShellOpen::openPath(path);
-    QCOMPARE(m_recorder.urls, QList<QUrl>{QUrl::fromLocalFile(path)});
+    QCOMPARE(m_recorder.opened, QList<QUrl>{QUrl::fromLocalFile(path)});
 }
 
 void TestProgramPlatform::openLinkEntry()
@@ -392,13 +384,13 @@ void TestProgramPlatform::openLinkEntry()
     TempDataDir dir;
     const QString entry = writeDesktopEntry(dir.filePath(u"site.desktop"_s),
                                             "Type=Link\nName=Site\nURL=https://example.invalid/a");
-    m_recorder.urls.clear();
+    m_recorder.opened.clear();
     QVERIFY(ShellOpen::openPath(entry));
-    QCOMPARE(m_recorder.urls, QList<QUrl>{QUrl(u"https://example.invalid/a"_s)});
+    QCOMPARE(m_recorder.opened, QList<QUrl>{QUrl(u"https://example.invalid/a"_s)});
     // A broken entry starts nothing and is not handed to a file viewer either.
     const QString broken = dir.write(u"broken.desktop"_s, "garbage");
     QVERIFY(!ShellOpen::openPath(broken));
-    QCOMPARE(m_recorder.urls.size(), 1);
+    QCOMPARE(m_recorder.opened.size(), 1);
 }
 
 QPA_TEST_MAIN(TestProgramPlatform)

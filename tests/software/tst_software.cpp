@@ -7,6 +7,7 @@
 #include "SingleSoftwareWidget.h"
 #include "SoftwareWidget.h"
 #include "TestMain.h"
+#include "UrlRecorder.h"
 #include "WebLink.h"
 
 #include <QBoxLayout>
@@ -95,15 +96,6 @@ T *child(QWidget *panel, const QString &name)
 } // namespace
 
 // Receives what the program hands to the desktop's URL handlers.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-};
-
 class TestSoftware : public QObject
 {
     Q_OBJECT

@@ -7,6 +7,7 @@
 #include "InternetShortcut.h"
 #include "TempDataDir.h"
 #include "TestMain.h"
+#include "UrlRecorder.h"
 #include "WebsiteEditorDialog.h"
 #include "WebsiteStore.h"
 #include "WebsiteUrl.h"
@@ -85,15 +86,6 @@ void answerEditor(const std::function<void(WebsiteEditorDialog *)> &fill)
 } // namespace
 
 // Records what QDesktopServices would have opened.
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened << url; }
-};
-
 class TestWebsites : public QObject
 {
     Q_OBJECT
