@@ -1004,21 +1004,27 @@ void TestCalendar::alarmMarks()
     QTEST(grid.cellText(date).alarm, "mark");
 }
 
-void TestCalendar::paintedColours()
+// Shows grid as the calendar page lays it out, on the given month.
+static bool showAsOnPage(ChineseCalendarWidget &grid, ScheduleMgr &mgr, int year, int month)
 {
-    ScheduleMgr mgr;
-    useClock(mgr);
-    m_now = at(2014, 9, 10, 12, 0);
-    ChineseCalendarWidget grid;
     grid.setScheduleMgr(&mgr);
     grid.setFirstDayOfWeek(Qt::Monday);
     grid.setHorizontalHeaderFormat(QCalendarWidget::NoHorizontalHeader);
     grid.setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     grid.setNavigationBarVisible(false);
     grid.setFixedSize(743, 372);
-    grid.setCurrentPage(2014, 9);
+    grid.setCurrentPage(year, month);
     grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    return QTest::qWaitForWindowExposed(&grid);
+}
+
+void TestCalendar::paintedColours()
+{
+    ScheduleMgr mgr;
+    useClock(mgr);
+    m_now = at(2014, 9, 10, 12, 0);
+    ChineseCalendarWidget grid;
+    QVERIFY(showAsOnPage(grid, mgr, 2014, 9));
     auto *view = grid.findChild<QTableView *>();
     QVERIFY(view);
     const QImage image = view->viewport()->grab().toImage();
@@ -1050,15 +1056,7 @@ void TestCalendar::longFestivalStaysInsideItsCell()
     useClock(mgr);
     m_now = at(2014, 9, 10, 12, 0);
     ChineseCalendarWidget grid;
-    grid.setScheduleMgr(&mgr);
-    grid.setFirstDayOfWeek(Qt::Monday);
-    grid.setHorizontalHeaderFormat(QCalendarWidget::NoHorizontalHeader);
-    grid.setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
-    grid.setNavigationBarVisible(false);
-    grid.setFixedSize(743, 372);
-    grid.setCurrentPage(2014, 3);
-    grid.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    QVERIFY(showAsOnPage(grid, mgr, 2014, 3));
     auto *view = grid.findChild<QTableView *>();
     const QImage image = view->viewport()->grab().toImage();
     auto isRed = [](const QColor &c) { return c.red() > 180 && c.green() < 140 && c.blue() < 140; };
