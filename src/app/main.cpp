@@ -90,6 +90,12 @@ int main(int argc, char *argv[])
 #endif
 
         result = app.exec();
+        // Quitting is final: a new start may begin at once, and no reply that arrives while the
+        // "logout" report leaves may open a window, so the pages go before the wait.
+        instance.reset();
+#ifdef QPA_HAVE_SHELL
+        mainDialog.reset();
+#endif
         letPendingRequestsLeave(1500);
 
         {
@@ -97,10 +103,6 @@ int main(int argc, char *argv[])
             delete g_networkAccessManager;
             g_networkAccessManager = nullptr;
         }
-#ifdef QPA_HAVE_SHELL
-        mainDialog.reset();
-#endif
     }
-    instance.reset();
     return result;
 }

@@ -5,12 +5,6 @@
 
 namespace KnownFolders {
 
-QString roamingAppData()
-{
-    // On Windows this is %APPDATA%; elsewhere the XDG data home.
-    return QDir::cleanPath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
-}
-
 QString desktop()
 {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);

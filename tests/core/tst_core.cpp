@@ -43,8 +43,17 @@ private slots:
 void TestCore::paths()
 {
     GlobalSettings *s = GlobalSettings::instance();
+#ifdef Q_OS_WIN
+    // The roaming folder (%APPDATA%), never the local one (%LOCALAPPDATA%).
+    const QString roaming = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
+    QVERIFY(!roaming.isEmpty());
+    QVERIFY(QDir::cleanPath(roaming) != QDir::cleanPath(QDir::fromNativeSeparators(
+                                           qEnvironmentVariable("LOCALAPPDATA"))));
+    const QString expected = roaming + u"/QuorvikPcAssist"_s;
+#else
     const QString expected =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + u"/QuorvikPcAssist"_s;
+#endif
     QDir(expected).removeRecursively();
     QCOMPARE(s->dataDirectory(), QDir::cleanPath(expected));
     QVERIFY(QDir(expected).exists());

@@ -105,6 +105,7 @@ class FakeServices:
         self.iploc = urllib.parse.urlsplit(endpoints['QPA_IP_LOCATION_URL'])
         self.weather = urllib.parse.urlsplit(endpoints['QPA_WEATHER_URL'])
         self.report_log = None
+        self.held = {}          # URL fragment -> event that releases the answers asked for it
         services = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
@@ -154,6 +155,9 @@ class FakeServices:
         url = urllib.parse.urlsplit(raw)
         with self.lock:
             self.requests.append(raw)
+            gates = [event for fragment, event in self.held.items() if fragment in raw]
+        for gate in gates:
+            gate.wait(30)
         host, path = url.netloc, url.path
         query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
         if host == self.maker.netloc and path.startswith(self.maker.path):
@@ -212,6 +216,17 @@ class FakeServices:
         with self.lock:
             self.weather_ok.append(values['type'])
         return 200, body.encode(), 'application/json'
+
+    def hold(self, fragment):
+        """Answers to URLs containing fragment wait until unhold(fragment) (30 s at most)."""
+        with self.lock:
+            self.held[fragment] = threading.Event()
+
+    def unhold(self, fragment):
+        with self.lock:
+            event = self.held.pop(fragment, None)
+        if event:
+            event.set()
 
     def count(self, action):
         with self.lock:

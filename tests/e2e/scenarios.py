@@ -204,6 +204,38 @@ def quit_from_tray(d):
     check(wait_until(lambda: tray_icon(d) is None, 5), 'the tray icon stayed after 退出')
 
 
+def quit_during_replies(d):
+    """退出 while a newer version's reply is held: no window opens, a new start works at once, the
+    process ends within its wait for the "logout" report."""
+    d.services.release = '99.0.0.0 http://www.quorvik.cn/download.html'
+    d.services.hold('newrelease.html')
+    d.services.hold('action=logout')
+    d.start_app()
+    check(wait_until(lambda: d.services.asked('newrelease.html'), 5), 'no version check at start')
+    tray_menu(d, '退出')
+    check(wait_until(lambda: d.services.asked('action=logout'), 10), '退出 sent no "logout" report')
+    # The newer version arrives while the program waits for its report to leave; the next
+    # start's check stays held, so any 系统消息 window would be the quitting program's.
+    d.services.unhold('newrelease.html')
+    d.services.hold('newrelease.html')
+    quitting = d.app
+    started = time.monotonic()
+    # The lock is free already: a new start runs instead of ending at once.
+    second = d.start_app(wait_float=False)
+    d.app = quitting
+    rc = d.wait_exit(10)
+    took = time.monotonic() - started
+    check(rc == 0, f'the quitting program ended with {rc}')
+    check(not d.find_window(name='系统消息'), 'a window opened after 退出')
+    log(f'the quitting program ended {took:.1f} s after the new start began')
+    d.screenshot('quit-during-replies')
+    d.services.unhold('action=logout')
+    d.app = second
+    check(second.poll() is None, 'the new start ended')
+    quit_from_tray(d)
+    d.services.unhold('newrelease.html')
+
+
 def settings_values(d):
     doc = parse_xml(d.data_file('settings.dat'))
     return {n: element_text(doc, n) for n in ('first_run', 'onlyHideWhenClose', 'showHideHotKey',
@@ -446,6 +478,7 @@ SCENARIOS = {
     'first_start': first_start,
     'pages': pages,
     'quit_and_kill': quit_and_kill,
+    'quit_during_replies': quit_during_replies,
     'hotkey_settings': hotkey_settings,
     'data_persistence': data_persistence,
 }

@@ -32,11 +32,13 @@ pass() { echo "PASS: $1"; }
 fail() { echo "FAIL: $1"; FAILS=$((FAILS + 1)); }
 
 # Xvfb picks a free display number itself (-displayfd), so parallel tests never share a server.
-start_xvfb() {
+# One attempt: the server is up once a client can connect to the display it reported.
+start_xvfb_once() {
+    : >"$WORK/display"
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
     XPID=$!
     i=0
-    while [ $i -lt 100 ]; do
+    while [ $i -lt 150 ]; do
         n=$(head -n 1 "$WORK/display" 2>/dev/null)
         if [ -n "$n" ] && DISPLAY=:$n xdotool getdisplaygeometry >/dev/null 2>&1; then
             export DISPLAY=:$n
@@ -46,7 +48,26 @@ start_xvfb() {
         sleep 0.1
         i=$((i + 1))
     done
-    cat "$WORK/xvfb.log"
+    return 1
+}
+
+# A busy machine can lose the first server start; try three times and say what went wrong.
+start_xvfb() {
+    for attempt in 1 2 3; do
+        start_xvfb_once && return 0
+        n=$(head -n 1 "$WORK/display" 2>/dev/null)
+        if kill -0 "$XPID" 2>/dev/null; then
+            why="no client could connect to display :${n:-?} within 15 s"
+        else
+            why="Xvfb exited before it accepted clients"
+        fi
+        echo "Xvfb attempt $attempt failed: $why; its output:"
+        sed 's/^/    /' "$WORK/xvfb.log"
+        kill "$XPID" 2>/dev/null
+        wait "$XPID" 2>/dev/null
+        XPID=
+        sleep 1
+    done
     return 1
 }
 
@@ -148,7 +169,7 @@ set_hot_key() {
     return 0
 }
 
-start_xvfb || { echo "FAIL: Xvfb did not start"; exit 1; }
+start_xvfb || { echo "FAIL: could not start an X server (Xvfb) for the hot-key test after 3 attempts"; exit 1; }
 echo "Xvfb on $DISPLAY"
 
 # Phase 1: the default hot key F4, lock keys, a new key from the settings dialog, a refused key.

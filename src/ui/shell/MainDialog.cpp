@@ -2,6 +2,7 @@
 
 #include "AboutDialog.h"
 #include "CalendarWidget.h"
+#include "DataFile.h"
 #include "Endpoints.h"
 #include "GlobalHotKey.h"
 #include "GlobalSettings.h"
@@ -108,6 +109,17 @@ MainDialog::MainDialog(QWidget *parent)
     m_trayIcon.setObjectName(u"trayIcon"_s);
     m_trayMenu.setObjectName(u"trayMenu"_s);
 
+    // A failed save is told from the event loop: saves run inside hide events, timers and
+    // menu handlers, where a modal box would re-enter them.
+    DataFile::setReporter([this](const QString &message) {
+        QTimer::singleShot(0, this, [this, message] {
+            if (m_quitting)
+                return;
+            MyMessageBox box(this);
+            box.showMessage(QMessageBox::Warning, u"系统消息"_s, message, QMessageBox::Ok);
+        });
+    });
+
     buildForm();
     connect(GlobalHotKey::instance(), &GlobalHotKey::activated, this, &MainDialog::onHotKey);
     onCheckNewVersion();
@@ -143,6 +155,7 @@ MainDialog::MainDialog(QWidget *parent)
 
 MainDialog::~MainDialog()
 {
+    DataFile::setReporter({});
     // Normally gone with the quit path already; they have no parent to take them along.
     delete aboutDialog;
     delete settingsDialog;
@@ -428,9 +441,11 @@ void MainDialog::onRequestRemoteWebsiteFinished()
     auto *reply = qobject_cast<QNetworkReply *>(sender());
     if (!reply)
         return;
+    reply->deleteLater();
+    if (m_quitting)
+        return;
     // A failed request leaves an empty or unparsable body, which adds nothing.
     websitePage->loadRemoteWebsites(reply->readAll());
-    reply->deleteLater();
 }
 
 void MainDialog::onClose()
@@ -439,6 +454,7 @@ void MainDialog::onClose()
         hide();
         return;
     }
+    m_quitting = true;
     reportAction(u"logout"_s);
     if (m_trayIcon.isVisible())
         m_trayIcon.hide();
@@ -624,6 +640,8 @@ void MainDialog::onDetectNewVersion()
     const bool quiet = silentVersionCheck && !reply->property(kAskedProperty).toBool();
     const QByteArray body = reply->read(kMaxReleaseFileSize + 1);
     reply->deleteLater();
+    if (m_quitting)
+        return;
     if (body.size() > kMaxReleaseFileSize)
         return;
     const QStringList fields = QString::fromUtf8(body).split(u' ');

@@ -134,6 +134,8 @@ private:
     bool weatherPagePending = true;
     bool softwarePagePending = true;
     bool silentVersionCheck = true;
+    // Set once 退出 is chosen: replies still arriving open no window any more.
+    bool m_quitting = false;
     QPointer<QDialog> m_captureDialog;
     SettingsDialog *settingsDialog = nullptr;
     AboutDialog *aboutDialog = nullptr;
