@@ -41,7 +41,7 @@ NewScheduleDialog::NewScheduleDialog(QWidget *parent)
     lineEdit_ = new QLineEdit(this);
     lineEdit_->setObjectName(u"lineEdit_"_s);
     lineEdit_->setMaxLength(32);
-    keepWholeCharacters(lineEdit_);
+    keepStorableLine(lineEdit_);
     verticalLayout_3->addWidget(lineEdit_);
     verticalLayout_2->addLayout(verticalLayout_3);
 

@@ -3,7 +3,7 @@
 #include "DataFile.h"
 #include "ScheduleNotifyDialog.h"
 
-#include <QDomDocument>
+#include "XmlWriter.h"
 
 #include <utility>
 
@@ -32,32 +32,32 @@ ScheduleMgr::~ScheduleMgr()
 
 void ScheduleMgr::loadSchedules(const QString &path)
 {
-    QDomDocument doc;
-    if (DataFile::load(path, &doc) != DataFile::Loaded)
+    XmlNode root;
+    if (DataFile::load(path, DataFile::limits(kMaxSchedules), &root) != DataFile::Loaded)
         return;
-    for (QDomElement element = doc.documentElement().firstChildElement(u"schedule"_s); !element.isNull();
-         element = element.nextSiblingElement(u"schedule"_s)) {
+    for (const XmlNode &element : root.children) {
+        if (element.name != u"schedule")
+            continue;
         Schedule schedule;
-        schedule.type = element.attribute(u"type"_s).toInt();
-        schedule.datetime = QDateTime::fromString(element.attribute(u"datetime"_s), kDateTimeFormat);
-        schedule.description = element.attribute(u"description"_s);
+        schedule.type = element.attribute(u"type").toInt();
+        schedule.datetime = QDateTime::fromString(element.attribute(u"datetime"), kDateTimeFormat);
+        schedule.description = element.attribute(u"description");
         m_schedules.append(schedule);
     }
 }
 
 bool ScheduleMgr::saveSchedules(const QString &path) const
 {
-    QDomDocument doc;
-    QDomElement root = doc.createElement(u"torvel"_s);
-    doc.appendChild(root);
+    XmlWriter xml;
+    xml.startElement(u"torvel"_s);
     for (const Schedule &schedule : m_schedules) {
-        QDomElement element = doc.createElement(u"schedule"_s);
-        element.setAttribute(u"type"_s, schedule.type);
-        element.setAttribute(u"datetime"_s, schedule.datetime.toString(kDateTimeFormat));
-        element.setAttribute(u"description"_s, schedule.description);
-        root.appendChild(element);
+        xml.startElement(u"schedule"_s);
+        xml.attribute(u"type"_s, QString::number(schedule.type));
+        xml.attribute(u"datetime"_s, schedule.datetime.toString(kDateTimeFormat));
+        xml.attribute(u"description"_s, schedule.description);
+        xml.endElement();
     }
-    return DataFile::save(path, doc);
+    return DataFile::save(path, xml.finish());
 }
 
 void ScheduleMgr::addSchedule(const Schedule &schedule)

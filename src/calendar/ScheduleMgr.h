@@ -18,6 +18,8 @@ class ScheduleMgr : public QObject
 
 public:
     using Clock = std::function<QDateTime()>;
+    // The most schedules schedules.dat may hold; a larger file is refused whole.
+    static constexpr int kMaxSchedules = 10000;
 
     // Starts the once-a-second check.
     explicit ScheduleMgr(QObject *parent = nullptr);

@@ -1,6 +1,7 @@
 #include "DataFile.h"
 
-#include <QDomDocument>
+#include "XmlText.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -55,27 +56,59 @@ bool saveBytes(const QString &path, const QByteArray &bytes)
 
 namespace DataFile {
 
-LoadResult load(const QString &path, QDomDocument *doc)
+XmlLimits limits(qsizetype maxEntries)
+{
+    // The element count never stops a file before its depth does, so a deep file reads as
+    // broken and only a long one as too large.
+    constexpr int maxDepth = 64;
+    return {16 * 1024 * 1024, maxDepth, qMax<qsizetype>(maxEntries + 16, 2 * maxDepth)};
+}
+
+LoadResult load(const QString &path, const XmlLimits &limits, XmlNode *root)
 {
     QFile file(path);
     if (!file.exists())
         return Missing;
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto broken = [&path] {
         brokenPaths().insert(key(path));
         return Broken;
-    }
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return broken();
+    const QString name = QFileInfo(path).fileName();
+    const auto tooLarge = [&path, &name] {
+        // Keeping part of the list would lose the rest at the next save; it is refused whole and
+        // moved aside (a rename: no copy of a huge file in memory or on a full disk), where the
+        // user can still reach it. If even that fails, the first save copies it first.
+        const QString aside = path + QStringLiteral(".broken");
+        QFile::remove(aside);
+        if (!QFile::rename(path, aside))
+            brokenPaths().insert(key(path));
+        if (reporter())
+            reporter()(QStringLiteral("数据文件 %1 过大，未载入，已另存为 %1.broken").arg(name));
+        return TooLarge;
+    };
+    if (file.size() > limits.maxBytes)
+        return tooLarge();
     const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return broken();
     if (bytes.trimmed().isEmpty())
         return Missing;
-    if (!doc->setContent(bytes)) {
-        brokenPaths().insert(key(path));
-        return Broken;
+    switch (readXmlTree(XmlText::cleanUtf8(bytes), limits, root)) {
+    case XmlReadStatus::Ok:
+        brokenPaths().remove(key(path));
+        return Loaded;
+    case XmlReadStatus::TooLarge:
+        return tooLarge();
+    case XmlReadStatus::Malformed:
+    case XmlReadStatus::TooDeep:
+        break;
     }
-    brokenPaths().remove(key(path));
-    return Loaded;
+    return broken();
 }
 
-bool save(const QString &path, const QDomDocument &doc)
+bool save(const QString &path, const QByteArray &document)
 {
     const QString k = key(path);
     if (brokenPaths().contains(k) && QFile::exists(path)) {
@@ -94,7 +127,7 @@ bool save(const QString &path, const QDomDocument &doc)
         if (!saveBytes(path + QStringLiteral(".broken"), oldBytes))
             return false;
     }
-    if (!saveBytes(path, doc.toByteArray(4)))
+    if (!saveBytes(path, document))
         return false;
     brokenPaths().remove(k);
     s_failureReported = false;
@@ -111,12 +144,18 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, QString *erro
         file.cancelWriting();
         return false;
     };
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: QSaveFile's buffer is flushed inside commit(), whose only check is the error
+    // of write() itself, so a failed final flush would rename an incomplete file over the old
+    // one. Each write goes to the file here and is checked; a short write is continued, so the
+    // error of the call that writes nothing carries the system's reason (a full disk).
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail();
-    if (file.write(bytes) != bytes.size())
-        return fail();
-    // QSaveFile buffers writes and commit() only checks errors of write() itself; a failure of
-    // the final flush inside commit() would still rename an incomplete file over the old one.
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return fail();
+        done += written;
+    }
     if (!file.flush() || file.error() != QFileDevice::NoError)
         return fail();
     if (!file.commit()) {

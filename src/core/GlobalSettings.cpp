@@ -5,21 +5,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDomDocument>
+#include "XmlWriter.h"
 
 namespace {
 
 // Base-10 value of an element's text; anything else reads as 0, as the file format says.
-int elementValue(const QDomElement &element)
+int elementValue(const XmlNode &element)
 {
-    return element.text().toInt();
-}
-
-void appendValue(QDomDocument &doc, QDomElement &parent, const QString &name, int value)
-{
-    QDomElement element = doc.createElement(name);
-    element.appendChild(doc.createTextNode(QString::number(value)));
-    parent.appendChild(element);
+    return element.text.toInt();
 }
 
 } // namespace
@@ -61,21 +54,18 @@ QString GlobalSettings::dataFilePath(const QString &fileName)
 
 void GlobalSettings::load(const QString &filePath)
 {
-    QDomDocument doc;
-    if (DataFile::load(filePath, &doc) == DataFile::Loaded) {
-        const QDomElement common = doc.documentElement().firstChildElement(QStringLiteral("common"));
-        if (!common.isNull()) {
-            const QDomElement firstRun = common.firstChildElement(QStringLiteral("first_run"));
-            if (!firstRun.isNull())
-                m_firstRun = elementValue(firstRun) != 0;
-            const QDomElement onlyHide = common.firstChildElement(QStringLiteral("onlyHideWhenClose"));
-            m_onlyHideWhenClose = onlyHide.isNull() || elementValue(onlyHide) != 0;
-            const QDomElement hotKey = common.firstChildElement(QStringLiteral("showHideHotKey"));
-            if (!hotKey.isNull())
-                m_hotKey = elementValue(hotKey);
-            const QDomElement floating = common.firstChildElement(QStringLiteral("showFloatingWindow"));
-            if (!floating.isNull())
-                m_showFloatingWindow = elementValue(floating) != 0;
+    XmlNode root;
+    // A real file has six elements; the margin only tolerates comments of other tools.
+    if (DataFile::load(filePath, DataFile::limits(16), &root) == DataFile::Loaded) {
+        if (const XmlNode *common = root.child(u"common")) {
+            if (const XmlNode *firstRun = common->child(u"first_run"))
+                m_firstRun = elementValue(*firstRun) != 0;
+            const XmlNode *onlyHide = common->child(u"onlyHideWhenClose");
+            m_onlyHideWhenClose = !onlyHide || elementValue(*onlyHide) != 0;
+            if (const XmlNode *hotKey = common->child(u"showHideHotKey"))
+                m_hotKey = elementValue(*hotKey);
+            if (const XmlNode *floating = common->child(u"showFloatingWindow"))
+                m_showFloatingWindow = elementValue(*floating) != 0;
         }
     }
     emit loadFinished();
@@ -83,16 +73,14 @@ void GlobalSettings::load(const QString &filePath)
 
 bool GlobalSettings::save(const QString &filePath)
 {
-    QDomDocument doc;
-    QDomElement root = doc.createElement(QStringLiteral("torvel_settings"));
-    doc.appendChild(root);
-    QDomElement common = doc.createElement(QStringLiteral("common"));
-    root.appendChild(common);
-    appendValue(doc, common, QStringLiteral("first_run"), 0);
-    appendValue(doc, common, QStringLiteral("onlyHideWhenClose"), m_onlyHideWhenClose ? 1 : 0);
-    appendValue(doc, common, QStringLiteral("showHideHotKey"), m_hotKey);
-    appendValue(doc, common, QStringLiteral("showFloatingWindow"), m_showFloatingWindow ? 1 : 0);
-    return DataFile::save(filePath, doc);
+    XmlWriter xml;
+    xml.startElement(QStringLiteral("torvel_settings"));
+    xml.startElement(QStringLiteral("common"));
+    xml.textElement(QStringLiteral("first_run"), QStringLiteral("0"));
+    xml.textElement(QStringLiteral("onlyHideWhenClose"), QString::number(m_onlyHideWhenClose ? 1 : 0));
+    xml.textElement(QStringLiteral("showHideHotKey"), QString::number(m_hotKey));
+    xml.textElement(QStringLiteral("showFloatingWindow"), QString::number(m_showFloatingWindow ? 1 : 0));
+    return DataFile::save(filePath, xml.finish());
 }
 
 void GlobalSettings::setShowFloatingWindow(bool value)

@@ -84,7 +84,7 @@ void ProgramEditorDialog::buildNameRow(QVBoxLayout *layout)
     name_->setObjectName(u"name_"_s);
     name_->setFixedSize(281, 24);
     name_->setMaxLength(256);
-    keepWholeCharacters(name_);
+    keepStorableLine(name_);
     name_->setFrame(false);
     name_->setCursor(Qt::IBeamCursor);
     row->addWidget(name_);
@@ -117,6 +117,7 @@ void ProgramEditorDialog::buildPathRow(QVBoxLayout *layout)
     url_->setFixedSize(281, 24);
     url_->setFrame(false);
     url_->setPlaceholderText(u"点击\"文件路径\"浏览文件"_s);
+    keepStorableLine(url_);
     row->addWidget(url_);
 
     confirm_ = new QPushButton(u"确定"_s, this);

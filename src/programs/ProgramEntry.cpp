@@ -2,6 +2,7 @@
 
 #include "DesktopEntry.h"
 #include "FileIcon.h"
+#include "XmlText.h"
 
 #include <QFileInfo>
 
@@ -21,8 +22,13 @@ ProgramEntry makeProgramEntry(const QString &name, const QString &path, const QS
     // Folders count as existing: the user may keep one in the grid to open it.
     if (path.isEmpty() || !QFileInfo::exists(path))
         return ProgramEntry();
+    // A file name may hold characters a data file cannot (legal on Linux); stored cleaned, the
+    // path would lead nowhere after the next start, so such a file is not taken.
+    if (XmlText::clean(path) != path)
+        return ProgramEntry();
     ProgramEntry entry;
-    entry.name = name.isEmpty() ? defaultProgramName(path) : name;
+    // Names come from editors, file names and desktop entries; one line, storable.
+    entry.name = XmlText::cleanLine(name.isEmpty() ? defaultProgramName(path) : name);
     entry.path = path;
     entry.icon = FileIcon::firstLargeIcon(path);
     if (entry.icon.isNull())

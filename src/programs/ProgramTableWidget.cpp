@@ -6,9 +6,9 @@
 #include "ScreenPosition.h"
 #include "ShellOpen.h"
 #include "SystemTools.h"
+#include "XmlWriter.h"
 
 #include <QAction>
-#include <QDomDocument>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -94,9 +94,9 @@ bool ProgramTableWidget::loadPrograms(const QString &path)
             &ProgramTableWidget::onCustomContextMenuRequested, Qt::UniqueConnection);
     m_storePath = path;
 
-    QDomDocument doc;
-    const DataFile::LoadResult result = DataFile::load(path, &doc);
-    if (result == DataFile::Missing)
+    XmlNode root;
+    const DataFile::LoadResult result = DataFile::load(path, DataFile::limits(kMaxUserPrograms), &root);
+    if (result == DataFile::Missing || result == DataFile::TooLarge)
         return true;
     if (result == DataFile::Broken) {
         // A file we may not read is no malformed list; either way nothing is placed.
@@ -104,12 +104,11 @@ bool ProgramTableWidget::loadPrograms(const QString &path)
         return !file.open(QIODevice::ReadOnly);
     }
 
-    const QDomElement program = doc.documentElement().firstChildElement(u"program"_s);
-    if (program.isNull())
+    const XmlNode *program = root.child(u"program");
+    if (!program)
         return true;
-    for (QDomElement p = program.firstChildElement(); !p.isNull(); p = p.nextSiblingElement()) {
-        const ProgramEntry entry =
-            makeProgramEntry(p.attribute(u"name"_s), p.attribute(u"path"_s), kFallback);
+    for (const XmlNode &p : program->children) {
+        const ProgramEntry entry = makeProgramEntry(p.attribute(u"name"), p.attribute(u"path"), kFallback);
         if (!entry.name.isEmpty())
             m_userPrograms.append(entry);
     }
@@ -119,20 +118,18 @@ bool ProgramTableWidget::loadPrograms(const QString &path)
 
 bool ProgramTableWidget::savePrograms(const QString &path)
 {
-    QDomDocument doc;
-    QDomElement root = doc.createElement(u"root"_s);
-    doc.appendChild(root);
-    QDomElement program = doc.createElement(u"program"_s);
-    root.appendChild(program);
+    XmlWriter xml;
+    xml.startElement(u"root"_s);
+    xml.startElement(u"program"_s);
     for (const ProgramEntry &entry : std::as_const(m_userPrograms)) {
         if (!QFileInfo::exists(entry.path))
             continue;
-        QDomElement p = doc.createElement(u"p"_s);
-        p.setAttribute(u"name"_s, entry.name);
-        p.setAttribute(u"path"_s, entry.path);
-        program.appendChild(p);
+        xml.startElement(u"p"_s);
+        xml.attribute(u"name"_s, entry.name);
+        xml.attribute(u"path"_s, entry.path);
+        xml.endElement();
     }
-    return DataFile::save(path, doc);
+    return DataFile::save(path, xml.finish());
 }
 
 QString ProgramTableWidget::storePath() const
@@ -195,6 +192,8 @@ QWidget *ProgramTableWidget::createCell(const ProgramEntry &entry)
 
 bool ProgramTableWidget::addProgram(const QString &name, const QString &path)
 {
+    if (m_userPrograms.size() >= kMaxUserPrograms)
+        return false;
     const ProgramEntry entry = makeProgramEntry(name, path, kFallback);
     if (entry.name.isEmpty())
         return false;
@@ -262,7 +261,7 @@ bool ProgramTableWidget::dropFiles(QDropEvent *event)
     QList<ProgramEntry> entries;
     const QList<QUrl> urls = data->urls();
     for (const QUrl &url : urls) {
-        if (!url.isLocalFile())
+        if (!url.isLocalFile() || m_userPrograms.size() + entries.size() >= kMaxUserPrograms)
             continue;
         const ProgramEntry entry = makeProgramEntry(QString(), url.toLocalFile(), kFallback);
         if (!entry.name.isEmpty())

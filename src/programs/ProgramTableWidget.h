@@ -18,6 +18,9 @@ class ProgramTableWidget : public MyTableWidget
 
 public:
     static constexpr int kColumns = 8;
+    // The most user programs lup.dat may hold; a larger file is refused whole, and adding and
+    // dropping stop there.
+    static constexpr int kMaxUserPrograms = 1000;
 
     explicit ProgramTableWidget(QWidget *parent = nullptr);
 

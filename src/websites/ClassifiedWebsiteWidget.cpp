@@ -1,6 +1,6 @@
 #include "ClassifiedWebsiteWidget.h"
 
-#include <QDomElement>
+#include "XmlTree.h"
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -33,7 +33,7 @@ ClassifiedWebsiteWidget::ClassifiedWebsiteWidget(QWidget *parent)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
-bool ClassifiedWebsiteWidget::setCategory(const QDomElement &element)
+bool ClassifiedWebsiteWidget::setCategory(const XmlNode &element)
 {
     return readWebsiteCategory(element, &m_category);
 }

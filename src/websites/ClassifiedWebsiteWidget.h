@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-class QDomElement;
+struct XmlNode;
 class QLabel;
 class QTableWidget;
 class QToolButton;
@@ -20,7 +20,7 @@ public:
     explicit ClassifiedWebsiteWidget(QWidget *parent = nullptr);
 
     // Reads a category element of the remote list; false (nothing changed) when it has no title.
-    bool setCategory(const QDomElement &element);
+    bool setCategory(const XmlNode &element);
     // Takes a category as it is.
     void setCategory(const WebsiteCategory &category);
     const WebsiteCategory &category() const { return m_category; }

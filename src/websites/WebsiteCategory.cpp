@@ -1,19 +1,18 @@
 #include "WebsiteCategory.h"
 
-#include <QDomElement>
+#include "XmlTree.h"
 
 using namespace Qt::StringLiterals;
 
-bool readWebsiteCategory(const QDomElement &element, WebsiteCategory *category)
+bool readWebsiteCategory(const XmlNode &element, WebsiteCategory *category)
 {
-    const QString title = element.attribute(u"text"_s);
+    const QString title = element.attribute(u"text");
     if (title.isEmpty())
         return false;
     WebsiteCategory read;
     read.text = title;
-    read.color = parseWebsiteColor(element.attribute(u"color"_s));
-    for (QDomElement child = element.firstChildElement(); !child.isNull();
-         child = child.nextSiblingElement()) {
+    read.color = parseWebsiteColor(element.attribute(u"color"));
+    for (const XmlNode &child : element.children) {
         const WebsiteEntry entry = websiteEntryFromElement(child);
         if (entry.isValid())
             read.entries.append(entry);

@@ -5,7 +5,7 @@
 
 #include <QVector>
 
-class QDomElement;
+struct XmlNode;
 
 struct WebsiteCategory
 {
@@ -17,4 +17,4 @@ struct WebsiteCategory
 // Reads a category element of the remote list: title and colour from its attributes, one entry per
 // child element, invalid entries dropped. Returns false, leaving category untouched, when the title
 // is empty.
-bool readWebsiteCategory(const QDomElement &element, WebsiteCategory *category);
+bool readWebsiteCategory(const XmlNode &element, WebsiteCategory *category);

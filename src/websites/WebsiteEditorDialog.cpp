@@ -60,7 +60,7 @@ void WebsiteEditorDialog::buildNameRow(QVBoxLayout *layout)
     row->addWidget(createLabel(u"网站名称:"_s, u"nameLabel"_s));
     name_ = createLineEdit(u"name_"_s);
     name_->setMaxLength(10);
-    keepWholeCharacters(name_);
+    keepStorableLine(name_);
     name_->setCursor(Qt::IBeamCursor);
     name_->setPlaceholderText(u"如：Quorvik软件"_s);
     row->addWidget(name_);
@@ -77,6 +77,7 @@ void WebsiteEditorDialog::buildUrlRow(QVBoxLayout *layout)
     row->addStretch(1);
     row->addWidget(createLabel(u"网站地址:"_s, u"urlLabel"_s));
     url_ = createLineEdit(u"url_"_s);
+    keepStorableLine(url_);
     url_->setPlaceholderText(u"如："_s + Endpoints::makerSite());
     row->addWidget(url_);
 

@@ -1,6 +1,6 @@
 #include "WebsiteEntry.h"
 
-#include <QDomElement>
+#include "XmlTree.h"
 
 using namespace Qt::StringLiterals;
 
@@ -26,11 +26,11 @@ QColor paintColor(quint32 color)
     return QColor::fromRgb(QRgb(color | 0xFF000000u));
 }
 
-WebsiteEntry websiteEntryFromElement(const QDomElement &element)
+WebsiteEntry websiteEntryFromElement(const XmlNode &element)
 {
     WebsiteEntry entry;
-    entry.text = element.attribute(u"text"_s);
-    entry.url = element.attribute(u"url"_s);
-    entry.color = parseWebsiteColor(element.attribute(u"color"_s));
+    entry.text = element.attribute(u"text");
+    entry.url = element.attribute(u"url");
+    entry.color = parseWebsiteColor(element.attribute(u"color"));
     return entry;
 }

@@ -5,7 +5,7 @@
 #include <QMetaType>
 #include <QString>
 
-class QDomElement;
+struct XmlNode;
 
 struct WebsiteEntry
 {
@@ -37,4 +37,4 @@ QString formatWebsiteColor(quint32 color);
 QColor paintColor(quint32 color);
 
 // Reads an entry from any element with "text", "url" and "color" attributes.
-WebsiteEntry websiteEntryFromElement(const QDomElement &element);
+WebsiteEntry websiteEntryFromElement(const XmlNode &element);

@@ -2,9 +2,7 @@
 
 #include "DataFile.h"
 #include "Endpoints.h"
-
-#include <QDomDocument>
-#include <QDomElement>
+#include "XmlWriter.h"
 
 using namespace Qt::StringLiterals;
 
@@ -16,22 +14,10 @@ constexpr qsizetype MaxRemoteBytes = 2 * 1024 * 1024;
 constexpr qsizetype MaxRemoteCategories = 100;
 constexpr qsizetype MaxRemoteEntries = 400;
 
-QDomDocument personalDocument(const QVector<WebsiteEntry> &entries)
-{
-    QDomDocument doc;
-    QDomElement root = doc.createElement(u"root"_s);
-    doc.appendChild(root);
-    QDomElement website = doc.createElement(u"website"_s);
-    root.appendChild(website);
-    for (const WebsiteEntry &entry : entries) {
-        QDomElement ws = doc.createElement(u"ws"_s);
-        ws.setAttribute(u"text"_s, entry.text);
-        ws.setAttribute(u"url"_s, entry.url);
-        ws.setAttribute(u"color"_s, formatWebsiteColor(entry.color));
-        website.appendChild(ws);
-    }
-    return doc;
-}
+// Depth and element count cover the list and its wrapper elements; a nesting deeper than that
+// is no list (the network's XML is given less depth than the local files).
+constexpr XmlLimits RemoteLimits{MaxRemoteBytes, 32,
+                                 MaxRemoteCategories * (MaxRemoteEntries + 1) + 16};
 
 } // namespace
 
@@ -50,10 +36,16 @@ WebsiteCategory defaultPersonalCategory()
     return category;
 }
 
+qsizetype maxPersonalEntries()
+{
+    return 1000;
+}
+
 WebsiteCategory loadPersonal(const QString &path, bool *fromFile)
 {
-    QDomDocument doc;
-    const bool loaded = DataFile::load(path, &doc) == DataFile::Loaded;
+    XmlNode root;
+    const bool loaded =
+        DataFile::load(path, DataFile::limits(maxPersonalEntries()), &root) == DataFile::Loaded;
     if (fromFile)
         *fromFile = loaded;
     if (!loaded)
@@ -61,9 +53,8 @@ WebsiteCategory loadPersonal(const QString &path, bool *fromFile)
 
     WebsiteCategory category;
     category.text = personalTitle();
-    const QDomElement website = doc.documentElement().firstChildElement(u"website"_s);
-    for (QDomElement child = website.firstChildElement(); !child.isNull();
-         child = child.nextSiblingElement()) {
+    const XmlNode *website = root.child(u"website");
+    for (const XmlNode &child : website ? website->children : QList<XmlNode>()) {
         WebsiteEntry entry = websiteEntryFromElement(child);
         if (!entry.isValid())
             continue;
@@ -76,24 +67,31 @@ WebsiteCategory loadPersonal(const QString &path, bool *fromFile)
 
 QByteArray personalFileContents(const QVector<WebsiteEntry> &entries)
 {
-    return personalDocument(entries).toByteArray(4);
+    XmlWriter xml;
+    xml.startElement(u"root"_s);
+    xml.startElement(u"website"_s);
+    for (const WebsiteEntry &entry : entries) {
+        xml.startElement(u"ws"_s);
+        xml.attribute(u"text"_s, entry.text);
+        xml.attribute(u"url"_s, entry.url);
+        xml.attribute(u"color"_s, formatWebsiteColor(entry.color));
+        xml.endElement();
+    }
+    return xml.finish();
 }
 
 bool savePersonal(const QString &path, const QVector<WebsiteEntry> &entries)
 {
-    return DataFile::save(path, personalDocument(entries));
+    return DataFile::save(path, personalFileContents(entries));
 }
 
 bool parseRemote(const QByteArray &body, QVector<WebsiteCategory> *categories)
 {
-    if (body.isEmpty() || body.size() > MaxRemoteBytes)
+    XmlNode root;
+    if (body.isEmpty() || readXmlTree(body, RemoteLimits, &root) != XmlReadStatus::Ok)
         return false;
-    QDomDocument doc;
-    if (!doc.setContent(body))
-        return false;
-    const QDomElement website = doc.documentElement().firstChildElement(u"website"_s);
-    for (QDomElement child = website.firstChildElement(); !child.isNull();
-         child = child.nextSiblingElement()) {
+    const XmlNode *website = root.child(u"website");
+    for (const XmlNode &child : website ? website->children : QList<XmlNode>()) {
         WebsiteCategory category;
         if (!readWebsiteCategory(child, &category))
             continue;

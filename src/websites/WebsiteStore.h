@@ -14,16 +14,20 @@ QString personalTitle();
 // The block shown when luw.dat is missing or unreadable: one red "右键添加" to the maker's site.
 WebsiteCategory defaultPersonalCategory();
 
+// The most entries luw.dat may hold; a larger file is refused whole (DataFile::TooLarge) and the
+// editor adds no more.
+qsizetype maxPersonalEntries();
 // Reads luw.dat tolerantly. A missing, empty or malformed file gives the default block; a file
 // without a "website" element gives the title and no entries. *fromFile tells which it was.
 WebsiteCategory loadPersonal(const QString &path, bool *fromFile = nullptr);
-// luw.dat's bytes for entries: root/website/ws, indent 4, no declaration.
+// luw.dat's bytes for entries: root/website/ws with "text", "url", "color" in that order,
+// indent 4, no declaration.
 QByteArray personalFileContents(const QVector<WebsiteEntry> &entries);
 // Replaces luw.dat atomically; false (old file intact) when it cannot be written.
 bool savePersonal(const QString &path, const QVector<WebsiteEntry> &entries);
 
-// Reads the body of websites.xml. Returns false when the body is empty, oversized (2 MiB) or not
-// well-formed XML; otherwise true with every category that has a title, in document order
+// Reads the body of websites.xml. Returns false when the body is empty, oversized (2 MiB or more
+// elements than the caps below allow), nested deeper than 32 or not well-formed XML; otherwise true with every category that has a title, in document order
 // (at most 100 categories of at most 400 entries; the rest is dropped).
 bool parseRemote(const QByteArray &body, QVector<WebsiteCategory> *categories);
 

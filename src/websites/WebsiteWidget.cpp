@@ -205,7 +205,8 @@ void WebsiteWidget::placeEditor(QDialog *dialog) const
 
 void WebsiteWidget::onAddWebsite()
 {
-    if (!m_personalBlock)
+    // A list beyond what luw.dat may hold would be refused at the next start.
+    if (!m_personalBlock || m_personalBlock->category().entries.size() >= WebsiteStore::maxPersonalEntries())
         return;
     WebsiteEditorDialog dialog(this);
     placeEditor(&dialog);

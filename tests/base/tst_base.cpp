@@ -272,7 +272,7 @@ void TestBase::lineEditKeepsWholeCharacters()
     QFETCH(QString, typed);
     QLineEdit edit;
     edit.setMaxLength(maxLength);
-    keepWholeCharacters(&edit);
+    keepStorableLine(&edit);
     edit.insert(typed);
     QTEST(edit.text(), "kept");
     QCOMPARE(edit.cursorPosition(), int(edit.text().size()));

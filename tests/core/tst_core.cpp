@@ -7,6 +7,7 @@
 #include "TestMain.h"
 #include "UsageReport.h"
 #include "WebAddress.h"
+#include "XmlWriter.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -187,8 +188,8 @@ void TestCore::brokenFileIsKeptBesideNewOne()
     s->load(path);
     QVERIFY(s->save(path));
     QCOMPARE(dir.read(u"settings.dat.broken"_s), broken);
-    QDomDocument doc;
-    QCOMPARE(DataFile::load(path, &doc), DataFile::Loaded);
+    XmlNode root;
+    QCOMPARE(DataFile::load(path, DataFile::limits(16), &root), DataFile::Loaded);
 
     // Once kept, later saves leave the copy alone.
     QFile::remove(path + u".broken"_s);
@@ -208,11 +209,11 @@ void TestCore::missingOrEmptyFileIsNotKept()
     QFETCH(bool, create);
     TempDataDir dir;
     const QString path = create ? dir.write(u"luw.dat"_s, "  \n") : dir.filePath(u"luw.dat"_s);
-    QDomDocument doc;
-    QCOMPARE(DataFile::load(path, &doc), DataFile::Missing);
-    QDomDocument out;
-    out.appendChild(out.createElement(u"root"_s));
-    QVERIFY(DataFile::save(path, out));
+    XmlNode root;
+    QCOMPARE(DataFile::load(path, DataFile::limits(16), &root), DataFile::Missing);
+    XmlWriter out;
+    out.startElement(u"root"_s);
+    QVERIFY(DataFile::save(path, out.finish()));
     QVERIFY(!QFile::exists(path + u".broken"_s));
     QCOMPARE(dir.read(u"luw.dat"_s), QByteArray("<root/>\n"));
 }

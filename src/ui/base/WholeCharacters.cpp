@@ -1,5 +1,7 @@
 #include "WholeCharacters.h"
 
+#include "XmlText.h"
+
 #include <QLineEdit>
 
 QString withoutBrokenCharacters(const QString &text)
@@ -18,11 +20,11 @@ QString withoutBrokenCharacters(const QString &text)
     return whole;
 }
 
-void keepWholeCharacters(QLineEdit *edit)
+void keepStorableLine(QLineEdit *edit)
 {
     QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString &text) {
-        const QString whole = withoutBrokenCharacters(text);
-        if (whole.size() == text.size())
+        const QString whole = XmlText::cleanLine(text);
+        if (whole == text)
             return;
         const int cursor = edit->cursorPosition();
         edit->setText(whole);
