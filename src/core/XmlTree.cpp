@@ -34,6 +34,8 @@ XmlReadStatus readXmlTree(const QByteArray &bytes, const XmlLimits &limits, XmlN
     if (bytes.size() > limits.maxBytes)
         return XmlReadStatus::TooLarge;
     QXmlStreamReader reader(bytes);
+    // As the data files were always read: names as written, prefixes without declarations.
+    reader.setNamespaceProcessing(false);
     XmlNode document;
     // The open elements, outermost first. Only the innermost one's child list grows, so the
     // pointers to its ancestors stay valid.
@@ -49,7 +51,7 @@ XmlReadStatus readXmlTree(const QByteArray &bytes, const XmlLimits &limits, XmlN
             if (++elements > limits.maxElements)
                 return XmlReadStatus::TooLarge;
             XmlNode node;
-            node.name = reader.name().toString();
+            node.name = reader.qualifiedName().toString();
             const QXmlStreamAttributes attributes = reader.attributes();
             node.attributes.reserve(attributes.size());
             for (const QXmlStreamAttribute &attribute : attributes)

@@ -264,6 +264,9 @@ void TestBase::lineEditKeepsWholeCharacters_data()
     QTest::newRow("emoji fits") << 10 << u"一二三四五六七八😀"_s << u"一二三四五六七八😀"_s;
     QTest::newRow("emoji half fits") << 10 << u"一二三四五六七八九😀"_s << u"一二三四五六七八九"_s;
     QTest::newRow("no limit") << 32767 << u"😀😀😀"_s << u"😀😀😀"_s;
+    // A copied manual line break (U+000B) or a pasted paragraph would break the data file.
+    QTest::newRow("pasted lines") << 32767 << u"第一行\r\n第二行\u000B三"_s << u"第一行 第二行 三"_s;
+    QTest::newRow("control characters") << 32767 << u"a\u0001b\uFFFF"_s << u"ab"_s;
 }
 
 void TestBase::lineEditKeepsWholeCharacters()
