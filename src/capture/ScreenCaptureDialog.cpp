@@ -1,50 +1,56 @@
 #include "ScreenCaptureDialog.h"
 
+#include "AnnotationTextEdit.h"
+#include "CaptureToolbar.h"
 #include "DesktopGrab.h"
-#include "KnownFolders.h"
+#include "ImageFile.h"
+#include "Magnifier.h"
+#include "PinWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QHBoxLayout>
-#include <QImageWriter>
-#include <QLabel>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegularExpression>
-#include <QSaveFile>
-#include <QStandardPaths>
-#include <QToolButton>
+#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kImageFilter = u"图像文件 (*.png);;图像文件 (*.jpg);;图像文件 (*.bmp)"_s;
+const QColor kVeil(0, 0, 0, 110);
+const QColor kOutline(255, 0, 0);
+const QString kHint = u"拖动选择区域，Esc 退出"_s;
 
-ScreenCaptureDialog::SaveFileNameProvider &saveFileNameProvider()
+QFont hintFont()
 {
-    static ScreenCaptureDialog::SaveFileNameProvider provider =
-        [](QWidget *parent, const QString &caption, const QString &suggested, const QString &filter,
-           QString *selectedFilter) {
-            return QFileDialog::getSaveFileName(parent, caption, suggested, filter, selectedFilter);
-        };
-    return provider;
+    QFont font(u"微软雅黑"_s);
+    font.setPixelSize(15);
+    return font;
 }
 
-// "图像文件 (*.jpg)" -> "jpg"; png when the filter names nothing.
-QString suffixOfFilter(const QString &filter)
+// Tool tips and menus of this program must not end up in the picture. A tip is hidden by the press
+// that starts the capture, yet the windows under it show it until the program has handled what the
+// window system reported since (the expose of the uncovered part). A round trip to the display
+// brings those reports in; handling them (no user input) repaints the windows before the grab.
+QPixmap grabWithoutOwnPopups()
 {
-    const QRegularExpressionMatch match = QRegularExpression(u"\\*\\.(\\w+)"_s).match(filter);
-    return match.hasMatch() ? match.captured(1) : u"png"_s;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && (w->windowType() == Qt::ToolTip || w->windowType() == Qt::Popup))
+            w->hide();
+    }
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        screen->grabWindow(0, 0, 0, 1, 1);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return DesktopGrab::grabAll();
 }
 
 } // namespace
 
 ScreenCaptureDialog::ScreenCaptureDialog(QWidget *parent)
-    : ScreenCaptureDialog(DesktopGrab::grabAll(), DesktopGrab::virtualGeometry(),
+    : ScreenCaptureDialog(grabWithoutOwnPopups(), DesktopGrab::virtualGeometry(),
                           DesktopGrab::screenGeometries(), parent)
 {
     // With one screen the window manager's full-screen state also lifts the overlay above
@@ -55,7 +61,7 @@ ScreenCaptureDialog::ScreenCaptureDialog(QWidget *parent)
 
 ScreenCaptureDialog::ScreenCaptureDialog(const QPixmap &screenshot, const QRect &area,
                                          const QList<QRect> &screens, QWidget *parent)
-    : QDialog(parent), m_screenshot(screenshot)
+    : QDialog(parent), m_screenshot(screenshot), m_picture(screenshot.toImage())
 {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setWindowFlags(windowFlags() | Qt::WindowStaysOnTopHint);
@@ -64,9 +70,15 @@ ScreenCaptureDialog::ScreenCaptureDialog(const QPixmap &screenshot, const QRect 
     setGeometry(area);
     for (const QRect &screen : screens)
         m_screens.append(screen.translated(-area.topLeft()));
+    m_hint = hintRect(screenAt(QCursor::pos() - area.topLeft()));
     toolbar_->hide();
     // The picture covers the whole window; nothing needs to be cleared under it.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The magnifier follows the cursor before any button is pressed.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(&m_annotations, &AnnotationModel::changed, this, &ScreenCaptureDialog::onAnnotationsChanged);
+    connect(qApp, &QGuiApplication::screenRemoved, this, &ScreenCaptureDialog::onScreenRemoved);
 }
 
 void ScreenCaptureDialog::setupForm()
@@ -77,57 +89,19 @@ void ScreenCaptureDialog::setupForm()
     setWindowModality(Qt::WindowModal);
     setCursor(Qt::CrossCursor);
 
-    toolbar_ = new QWidget(this);
-    toolbar_->setObjectName(u"toolbar_"_s);
-    toolbar_->setGeometry(80, 70, 162, 26);
-    // Keeps the arrow over the buttons while the overlay shows the cross.
-    toolbar_->setCursor(Qt::ArrowCursor);
-    toolbar_->setAttribute(Qt::WA_StyledBackground);
-    toolbar_->setStyleSheet(
-        u"QWidget{background-color: rgba(222, 238, 255, 255);border: 1px solid rgb(78,153,210);}\n"
-        u"QToolButton{background-color: rgba(209, 226, 242, 0);border:0px;}QToolButton:hover{background-color: rgba(165, 225, 253, 255);border:0px;}QToolButton:pressed{background-color: rgba(165, 225, 253, 255);border:0px;}QToolButton:checked{background-color: rgba(165, 225, 253, 255);border:0px;}\n"
-        u"QLabel{border:0px;}"_s);
-
-    auto *row = new QHBoxLayout(toolbar_);
-    row->setObjectName(u"horizontalLayout"_s);
-    row->setContentsMargins(5, 1, 1, 1);
-
-    size_ = new QLabel(toolbar_);
-    size_->setObjectName(u"size_"_s);
-    QFont font = size_->font();
-    font.setPointSize(9);
-    size_->setFont(font);
-    QPalette palette = size_->palette();
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    size_->setPalette(palette);
-    size_->setStyleSheet(u"QLabel{border:0px;color: rgb(0, 0, 255);}"_s);
-    size_->setText(u"1024 X 1024"_s);
-    row->addWidget(size_);
-
-    copy_ = makeToolButton(u"copy_"_s, u":/icon/icon_copy"_s, QSize(20, 17), u"复制到剪切板"_s);
-    save_ = makeToolButton(u"save_"_s, u":/icon/icon_save"_s, QSize(15, 17), u"保存文件"_s);
-    share_ = makeToolButton(u"share_"_s, u":/icon/icon_mini_weibo"_s, QSize(24, 24), u"分享到微博"_s);
-    close_ = makeToolButton(u"close_"_s, u":/icon/screencut_close"_s, QSize(16, 16), u"关闭截图"_s);
-    for (QToolButton *button : {copy_, save_, share_, close_})
-        row->addWidget(button);
-
-    connect(copy_, &QToolButton::clicked, this, &ScreenCaptureDialog::onCopy);
-    connect(save_, &QToolButton::clicked, this, &ScreenCaptureDialog::onSave);
-    connect(share_, &QToolButton::clicked, this, &ScreenCaptureDialog::onShare);
-    connect(close_, &QToolButton::clicked, this, &ScreenCaptureDialog::close);
-}
-
-QToolButton *ScreenCaptureDialog::makeToolButton(const QString &objectName, const QString &icon,
-                                                 const QSize &iconSize, const QString &toolTip)
-{
-    auto *button = new QToolButton(toolbar_);
-    button->setObjectName(objectName);
-    button->setFixedSize(24, 24);
-    button->setAutoRaise(true);
-    button->setIcon(QIcon(icon));
-    button->setIconSize(iconSize);
-    button->setToolTip(toolTip);
-    return button;
+    toolbar_ = new CaptureToolbar(this);
+    connect(toolbar_, &CaptureToolbar::copyClicked, this, &ScreenCaptureDialog::onCopy);
+    connect(toolbar_, &CaptureToolbar::saveClicked, this, &ScreenCaptureDialog::onSave);
+    connect(toolbar_, &CaptureToolbar::shareClicked, this, &ScreenCaptureDialog::onShare);
+    connect(toolbar_, &CaptureToolbar::closeClicked, this, &ScreenCaptureDialog::close);
+    connect(toolbar_, &CaptureToolbar::pinClicked, this, &ScreenCaptureDialog::onPin);
+    connect(toolbar_, &CaptureToolbar::undoClicked, this, &ScreenCaptureDialog::onUndo);
+    connect(toolbar_, &CaptureToolbar::redoClicked, this, &ScreenCaptureDialog::onRedo);
+    connect(toolbar_, &CaptureToolbar::toolChanged, this, [this] { finishText(); });
+    connect(toolbar_, &CaptureToolbar::resized, this, [this] {
+        if (m_captureState == Selected)
+            placeToolbar();
+    });
 }
 
 bool ScreenCaptureDialog::hasSelection() const
@@ -135,14 +109,34 @@ bool ScreenCaptureDialog::hasSelection() const
     return m_selection.isValid() && !m_selection.isNull();
 }
 
+const QImage &ScreenCaptureDialog::composed() const
+{
+    if (m_composed.isNull() && hasSelection()) {
+        const qreal ratio = m_picture.devicePixelRatio();
+        QImage part = m_picture.copy(DesktopGrab::toPixels(m_selection, ratio));
+        part.setDevicePixelRatio(ratio);
+        m_composed = AnnotationPainter::render(part, m_annotations.annotations());
+    }
+    return m_composed;
+}
+
+void ScreenCaptureDialog::invalidateComposed()
+{
+    m_composed = QImage();
+}
+
 QPixmap ScreenCaptureDialog::selectedPixmap() const
 {
     if (!hasSelection())
         return QPixmap();
-    const qreal ratio = m_screenshot.devicePixelRatio();
-    QPixmap part = m_screenshot.copy(DesktopGrab::toPixels(m_selection, ratio));
-    part.setDevicePixelRatio(ratio);
+    QPixmap part = QPixmap::fromImage(composed());
+    part.setDevicePixelRatio(m_picture.devicePixelRatio());
     return part;
+}
+
+QColor ScreenCaptureDialog::colorUnderCursor() const
+{
+    return m_cursorKnown ? Magnifier::colorAt(m_picture, m_cursor) : QColor();
 }
 
 QRect ScreenCaptureDialog::selectionFromPoints(const QPoint &press, const QPoint &current, bool *ok)
@@ -181,26 +175,17 @@ QPoint ScreenCaptureDialog::toolbarPosition(const QRect &selection, const QSize 
 
 QString ScreenCaptureDialog::suggestedFileName(const QDateTime &time)
 {
-    // Milliseconds without leading zeros (…-33-5, …-33-50); Qt 6's "z" would write 005 and 05.
-    return time.toString(u"yyyy-MM-dd hh-mm-ss-"_s) + QString::number(time.time().msec()) + u".png"_s;
+    return ImageFile::suggestedFileName(time);
 }
 
 QString ScreenCaptureDialog::suggestedFilePath(const QDateTime &time)
 {
-    QString folder = KnownFolders::desktop();
-    if (!QFileInfo(folder).isDir() || folder == QDir::homePath()) {
-        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-        if (!pictures.isEmpty() && QFileInfo(pictures).isDir())
-            folder = pictures;
-        else if (!QFileInfo(folder).isDir())
-            folder = QDir::homePath();
-    }
-    return QDir(folder).filePath(suggestedFileName(time));
+    return ImageFile::suggestedFilePath(time);
 }
 
 void ScreenCaptureDialog::setSaveFileNameProvider(SaveFileNameProvider provider)
 {
-    saveFileNameProvider() = std::move(provider);
+    ImageFile::setSaveFileNameProvider(std::move(provider));
 }
 
 void ScreenCaptureDialog::onShare()
@@ -214,42 +199,51 @@ void ScreenCaptureDialog::onWeiboLogin()
 
 void ScreenCaptureDialog::onCopy()
 {
+    finishText();
     if (hasSelection())
         QApplication::clipboard()->setPixmap(selectedPixmap(), QClipboard::Clipboard);
 }
 
 void ScreenCaptureDialog::onSave()
 {
-    QString selectedFilter;
-    QString path = saveFileNameProvider()(this, u"保存图片"_s,
-                                          suggestedFilePath(QDateTime::currentDateTime()),
-                                          kImageFilter, &selectedFilter);
-    if (path.isEmpty())
-        return;
-    // A name typed without a suffix gets the one of the chosen file type.
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u'.' + suffixOfFilter(selectedFilter);
-    saveSelection(path);
+    finishText();
+    ImageFile::askAndWrite(this, hasSelection() ? selectedPixmap().toImage() : QImage());
 }
 
 bool ScreenCaptureDialog::saveSelection(const QString &path) const
 {
+    return hasSelection() && ImageFile::write(selectedPixmap().toImage(), path);
+}
+
+void ScreenCaptureDialog::onPin()
+{
+    finishText();
     if (!hasSelection())
-        return false;
-    const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
-    if (!QImageWriter::supportedImageFormats().contains(format))
-        return false;
-    // Written aside and renamed, so a failed write never leaves a broken file in place of an old one.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QImageWriter writer(&file, format);
-    writer.setQuality(100);
-    if (!writer.write(selectedPixmap().toImage())) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+        return;
+    auto *pin = new PinWindow(selectedPixmap(), mapToGlobal(m_selection.topLeft()));
+    pin->show();
+    pin->raise();
+    accept();
+}
+
+void ScreenCaptureDialog::onUndo()
+{
+    finishText();
+    m_annotations.undo();
+}
+
+void ScreenCaptureDialog::onRedo()
+{
+    finishText();
+    m_annotations.redo();
+}
+
+void ScreenCaptureDialog::onAnnotationsChanged()
+{
+    invalidateComposed();
+    if (hasSelection())
+        update(m_selection);
+    toolbar_->setHistory(m_annotations.canUndo(), m_annotations.canRedo());
 }
 
 bool ScreenCaptureDialog::updateSelection(const QPoint &current)
@@ -266,55 +260,230 @@ bool ScreenCaptureDialog::updateSelection(const QPoint &current)
     return ok;
 }
 
-QRect ScreenCaptureDialog::screenAround(const QRect &selection) const
+void ScreenCaptureDialog::setSelection(const QRect &selection)
 {
-    const QPoint corner = selection.bottomLeft();
+    if (selection == m_selection)
+        return;
+    // Handles stick out of the rectangle by half their size.
+    const int margin = SelectionGeometry::kHandleSize;
+    update(m_selection.adjusted(-margin, -margin, margin, margin));
+    m_selection = selection;
+    invalidateComposed();
+    update(m_selection.adjusted(-margin, -margin, margin, margin));
+    placeToolbar();
+}
+
+QRect ScreenCaptureDialog::screenAt(const QPoint &point) const
+{
     for (const QRect &screen : m_screens) {
-        if (screen.contains(corner))
+        if (screen.contains(point))
             return screen;
     }
     return QRect(QPoint(0, 0), m_screenshot.deviceIndependentSize().toSize());
 }
 
+QRect ScreenCaptureDialog::screenAround(const QRect &selection) const
+{
+    return screenAt(selection.bottomLeft());
+}
+
+void ScreenCaptureDialog::onScreenRemoved(QScreen *screen)
+{
+    // The picture keeps showing what the screen showed; the toolbar and the magnifier just no
+    // longer count on its room.
+    m_screens.removeAll(screen->geometry().translated(-geometry().topLeft()));
+    if (m_captureState == Selected)
+        placeToolbar();
+    update();
+}
+
 void ScreenCaptureDialog::placeToolbar()
 {
+    const QSize pixels = DesktopGrab::toPixels(m_selection, m_picture.devicePixelRatio()).size();
+    toolbar_->setSizeText(u"%1×%2"_s.arg(pixels.width()).arg(pixels.height()));
+    toolbar_->layout()->activate();
     toolbar_->move(toolbarPosition(m_selection, toolbar_->size(), screenAround(m_selection)));
-    const QSize pixels = DesktopGrab::toPixels(m_selection, m_screenshot.devicePixelRatio()).size();
-    size_->setText(u"%1×%2"_s.arg(pixels.width()).arg(pixels.height()));
     toolbar_->show();
     toolbar_->raise();
-    share_->hide();
 }
 
 void ScreenCaptureDialog::clearSelection()
 {
-    update(m_selection.adjusted(0, 0, 1, 1));
+    if (m_textEdit) {
+        // Thrown away with the selection it was typed on.
+        AnnotationTextEdit *edit = m_textEdit;
+        m_textEdit = nullptr;
+        disconnect(edit, nullptr, this, nullptr);
+        edit->hide();
+        edit->deleteLater();
+    }
+    const int margin = SelectionGeometry::kHandleSize;
+    update(m_selection.adjusted(-margin, -margin, margin, margin));
     m_selection = QRect();
+    m_drag = NoDrag;
     m_captureState = Idle;
+    m_annotations.clear();
+    invalidateComposed();
     toolbar_->hide();
     setCursor(Qt::CrossCursor);
 }
 
+bool ScreenCaptureDialog::magnifierShown() const
+{
+    if (!m_cursorKnown)
+        return false;
+    if (m_captureState == Idle || m_captureState == Selecting)
+        return true;
+    // Resizing by a handle is selecting again; moving the whole selection is not.
+    return m_drag == Adjusting && m_handle != SelectionGeometry::Inside;
+}
+
+QRect ScreenCaptureDialog::magnifierRect() const
+{
+    return m_cursorKnown ? Magnifier::geometry(m_cursor, screenAt(m_cursor)) : QRect();
+}
+
+QRect ScreenCaptureDialog::hintRect(const QRect &screen) const
+{
+    const QSize text = QFontMetrics(hintFont()).size(Qt::TextSingleLine, kHint);
+    QRect box(QPoint(0, 0), text + QSize(32, 16));
+    box.moveCenter(QPoint(screen.center().x(), screen.top() + 40 + box.height() / 2));
+    return box;
+}
+
+void ScreenCaptureDialog::moveCursorMark(const QPoint &point)
+{
+    if (magnifierShown())
+        update(magnifierRect());
+    m_cursor = point;
+    m_cursorKnown = true;
+    if (magnifierShown())
+        update(magnifierRect());
+}
+
+void ScreenCaptureDialog::updateCursor(const QPoint &point)
+{
+    using namespace SelectionGeometry;
+    const Handle handle = hit(m_selection, point);
+    if (handle == Inside && toolbar_->tool() != CaptureToolbar::kNoTool)
+        setCursor(toolbar_->tool() == Annotation::Text ? Qt::IBeamCursor : Qt::CrossCursor);
+    else
+        setCursor(cursorFor(handle));
+}
+
+void ScreenCaptureDialog::startAnnotation(const QPoint &point)
+{
+    const QPointF p = point - m_selection.topLeft();
+    Annotation a;
+    a.kind = Annotation::Kind(toolbar_->tool());
+    a.color = toolbar_->color();
+    a.size = toolbar_->lineSize();
+    a.points = {p};
+    if (a.kind == Annotation::Marker) {
+        a.number = m_annotations.nextMarkerNumber();
+        m_annotations.add(a);
+        return;
+    }
+    if (a.kind == Annotation::Text) {
+        m_text = a;
+        m_textEdit = new AnnotationTextEdit(point, a.size, a.color, this);
+        connect(m_textEdit.data(), &AnnotationTextEdit::finished, this, &ScreenCaptureDialog::finishText);
+        m_textEdit->show();
+        m_textEdit->setFocus();
+        return;
+    }
+    if (a.kind != Annotation::Pen && a.kind != Annotation::Highlighter)
+        a.points.append(p);
+    m_current = a;
+    m_drag = Drawing;
+}
+
+void ScreenCaptureDialog::extendAnnotation(const QPoint &point)
+{
+    const QPointF p = point - m_selection.topLeft();
+    if (m_current.kind == Annotation::Pen || m_current.kind == Annotation::Highlighter) {
+        if (m_current.points.last() != p)
+            m_current.points.append(p);
+    } else {
+        m_current.points.last() = p;
+    }
+    update(m_selection);
+}
+
+void ScreenCaptureDialog::finishText()
+{
+    if (!m_textEdit)
+        return;
+    AnnotationTextEdit *edit = m_textEdit;
+    m_textEdit = nullptr;
+    disconnect(edit, nullptr, this, nullptr);
+    m_text.text = edit->toPlainText();
+    edit->hide();
+    // Later: this may run inside the editor's own event handler.
+    edit->deleteLater();
+    m_annotations.add(m_text);
+    setFocus();
+}
+
 void ScreenCaptureDialog::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || m_captureState != Idle)
+    const QPoint pos = event->position().toPoint();
+    const QRect loupe = magnifierShown() ? magnifierRect() : QRect();
+    if (event->button() != Qt::LeftButton)
         return;
-    m_captureState = Selecting;
-    m_selection = QRect();
-    m_pressPoint = event->position().toPoint();
-    toolbar_->hide();
+    if (m_captureState == Idle) {
+        m_captureState = Selecting;
+        if (!m_pressedOnce) {
+            m_pressedOnce = true;
+            update(m_hint);
+        }
+        m_selection = QRect();
+        m_pressPoint = pos;
+        toolbar_->hide();
+    } else if (m_captureState == Selected && m_drag == NoDrag) {
+        if (m_textEdit) {
+            // The first click elsewhere ends the typing, nothing more.
+            finishText();
+            return;
+        }
+        using namespace SelectionGeometry;
+        const Handle handle = hit(m_selection, pos);
+        if (handle == Inside && toolbar_->tool() != CaptureToolbar::kNoTool) {
+            startAnnotation(pos);
+        } else if (handle != None) {
+            // Presses outside the selection are ignored: one selection at a time.
+            m_drag = Adjusting;
+            m_handle = handle;
+            m_dragStart = m_selection;
+            m_pressPoint = pos;
+        }
+    }
+    moveCursorMark(pos);
+    update(loupe);
 }
 
 void ScreenCaptureDialog::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_captureState == Selecting)
-        updateSelection(event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    if (m_captureState == Selecting) {
+        updateSelection(pos);
+    } else if (m_captureState == Selected) {
+        if (m_drag == Adjusting)
+            setSelection(SelectionGeometry::dragged(m_dragStart, m_handle, pos - m_pressPoint, rect()));
+        else if (m_drag == Drawing)
+            extendAnnotation(pos);
+        else
+            updateCursor(pos);
+    }
+    moveCursorMark(pos);
 }
 
 void ScreenCaptureDialog::mouseReleaseEvent(QMouseEvent *event)
 {
+    const QPoint pos = event->position().toPoint();
+    const QRect loupe = magnifierShown() ? magnifierRect() : QRect();
     if (event->button() == Qt::LeftButton && m_captureState == Selecting) {
-        if (updateSelection(event->position().toPoint())) {
+        if (updateSelection(pos)) {
             m_captureState = Selected;
             placeToolbar();
             setCursor(Qt::ArrowCursor);
@@ -322,18 +491,30 @@ void ScreenCaptureDialog::mouseReleaseEvent(QMouseEvent *event)
             m_selection = QRect();
             m_captureState = Idle;
         }
+    } else if (event->button() == Qt::LeftButton && m_captureState == Selected) {
+        if (m_drag == Drawing) {
+            extendAnnotation(pos);
+            m_drag = NoDrag;
+            m_annotations.add(m_current);
+            update(m_selection);
+        }
+        m_drag = NoDrag;
+        updateCursor(pos);
     } else if (event->button() == Qt::RightButton) {
         if (m_captureState == Idle)
             reject();
         else if (m_captureState == Selected)
             clearSelection();
     }
+    update(loupe);
+    moveCursorMark(pos);
 }
 
 void ScreenCaptureDialog::mouseDoubleClickEvent(QMouseEvent *event)
 {
     Q_UNUSED(event)
-    if (m_captureState != Selected || !hasSelection())
+    // With a drawing tool in hand the clicks draw; without one a double click finishes the capture.
+    if (m_captureState != Selected || !hasSelection() || toolbar_->tool() != CaptureToolbar::kNoTool)
         return;
     onCopy();
     onSave();
@@ -341,15 +522,75 @@ void ScreenCaptureDialog::mouseDoubleClickEvent(QMouseEvent *event)
     accept();
 }
 
+void ScreenCaptureDialog::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    if (event->matches(QKeySequence::Undo)) {
+        onUndo();
+    } else if (event->matches(QKeySequence::Redo) || (ctrl && key == Qt::Key_Y)) {
+        onRedo();
+    } else if (m_captureState == Selected && m_drag == NoDrag && !ctrl
+               && (key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down)) {
+        setSelection(SelectionGeometry::nudged(m_selection, key, event->modifiers() & Qt::ShiftModifier, rect()));
+    } else if (key == Qt::Key_C && !ctrl && magnifierShown() && colorUnderCursor().isValid()) {
+        QApplication::clipboard()->setText(Magnifier::hexText(colorUnderCursor()));
+    } else {
+        QDialog::keyPressEvent(event);
+    }
+}
+
 void ScreenCaptureDialog::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     painter.setClipRegion(event->region());
     painter.drawPixmap(0, 0, m_screenshot);
-    if (hasSelection()) {
-        painter.setPen(QColor(255, 0, 0));
+
+    const bool selected = hasSelection();
+    painter.save();
+    QRegion veil = event->region();
+    if (selected)
+        veil -= QRegion(m_selection);
+    painter.setClipRegion(veil);
+    painter.fillRect(rect(), kVeil);
+    painter.restore();
+
+    if (selected) {
+        if (m_captureState == Selected && (!m_annotations.annotations().isEmpty() || m_drag == Drawing)) {
+            painter.save();
+            painter.setClipRect(m_selection, Qt::IntersectClip);
+            painter.drawImage(QRectF(m_selection), composed());
+            if (m_drag == Drawing) {
+                painter.translate(m_selection.topLeft());
+                AnnotationPainter::paint(painter, m_current, composed());
+            }
+            painter.restore();
+        }
+        painter.setPen(kOutline);
+        painter.setBrush(Qt::NoBrush);
         painter.drawRect(m_selection);
+        if (m_captureState == Selected) {
+            for (const QRect &handle : SelectionGeometry::handleRects(m_selection)) {
+                // Red squares with a white rim: seen on dark and on red pictures alike.
+                painter.fillRect(handle, Qt::white);
+                painter.fillRect(handle.adjusted(1, 1, -1, -1), kOutline);
+            }
+        }
     }
+
+    if (!m_pressedOnce) {
+        const QRect box = m_hint;
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, 170));
+        painter.drawRoundedRect(box, 6, 6);
+        painter.setFont(hintFont());
+        painter.setPen(Qt::white);
+        painter.drawText(box, Qt::AlignCenter, kHint);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+    }
+    if (magnifierShown())
+        Magnifier::paint(painter, m_picture, m_cursor, screenAt(m_cursor));
 }
 
 void ScreenCaptureDialog::showEvent(QShowEvent *event)
