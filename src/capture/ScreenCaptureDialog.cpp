@@ -34,7 +34,8 @@ QFont hintFont()
 // Tool tips and menus of this program must not end up in the picture. A tip is hidden by the press
 // that starts the capture, yet the windows under it show it until the program has handled what the
 // window system reported since (the expose of the uncovered part). A round trip to the display
-// brings those reports in; handling them (no user input) repaints the windows before the grab.
+// brings those reports in; handling them repaints the windows before the grab. Input and sockets
+// wait, so no second capture request can start in the middle of this one.
 QPixmap grabWithoutOwnPopups()
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
@@ -43,7 +44,7 @@ QPixmap grabWithoutOwnPopups()
     }
     if (QScreen *screen = QGuiApplication::primaryScreen())
         screen->grabWindow(0, 0, 0, 1, 1);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
     return DesktopGrab::grabAll();
 }
 

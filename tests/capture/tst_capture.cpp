@@ -1,4 +1,5 @@
 // Tests of the capture overlay: selection, toolbar, copy and save, and the desktop picture.
+#include "CaptureTestSupport.h"
 #include "DesktopGrab.h"
 #include "FakeNetworkAccessManager.h"
 #include "MainDialog.h"
@@ -25,16 +26,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A desktop picture in which every pixel differs from its neighbours, so a shifted copy is caught.
 QPixmap patternShot(const QSize &pixels, qreal ratio = 1)
 {
-    QImage image(pixels, QImage::Format_RGB32);
-    for (int y = 0; y < pixels.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < pixels.width(); ++x)
-            line[x] = qRgb(x & 0xff, y & 0xff, ((x >> 8) << 4 | (y >> 8)) & 0xff);
-    }
-    QPixmap pixmap = QPixmap::fromImage(image);
+    QPixmap pixmap = QPixmap::fromImage(patternImage(pixels));
     pixmap.setDevicePixelRatio(ratio);
     return pixmap;
 }
@@ -44,25 +38,6 @@ std::unique_ptr<ScreenCaptureDialog> overlay(const QSize &logical = QSize(800, 6
     const QSize pixels(qRound(logical.width() * ratio), qRound(logical.height() * ratio));
     const QRect area(QPoint(0, 0), logical);
     return std::make_unique<ScreenCaptureDialog>(patternShot(pixels, ratio), area, QList<QRect>{area});
-}
-
-void mouse(QWidget *w, QEvent::Type type, const QPoint &pos, Qt::MouseButton button)
-{
-    Qt::MouseButtons buttons = button;
-    if (type == QEvent::MouseButtonRelease)
-        buttons = Qt::NoButton;
-    if (type == QEvent::MouseMove)
-        buttons = Qt::LeftButton, button = Qt::NoButton;
-    QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &event);
-}
-
-void drag(QWidget *w, const QPoint &from, const QPoint &to)
-{
-    mouse(w, QEvent::MouseButtonPress, from, Qt::LeftButton);
-    mouse(w, QEvent::MouseMove, (from + to) / 2, Qt::NoButton);
-    mouse(w, QEvent::MouseMove, to, Qt::NoButton);
-    mouse(w, QEvent::MouseButtonRelease, to, Qt::LeftButton);
 }
 
 QWidget *toolbarOf(ScreenCaptureDialog &d)

@@ -1,6 +1,7 @@
 // Tests of the capture tools: annotations painted by pixels at device pixel ratios 1 and 2, undo and
 // redo, adjusting the selection, the magnifier, text typed through an input method, and pins.
 #include "Annotation.h"
+#include "CaptureTestSupport.h"
 #include "AnnotationModel.h"
 #include "CaptureToolbar.h"
 #include "ImageFile.h"
@@ -36,46 +37,13 @@ QImage flat(const QSize &logical, qreal ratio, QRgb color = kBase)
     return image;
 }
 
-// Every pixel differs from its neighbours, so shifted or resampled copies are caught.
-QImage pattern(const QSize &pixels, qreal ratio = 1)
-{
-    QImage image(pixels, QImage::Format_RGB32);
-    for (int y = 0; y < pixels.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < pixels.width(); ++x)
-            line[x] = qRgb(x & 0xff, y & 0xff, ((x >> 8) << 4 | (y >> 8)) & 0xff);
-    }
-    image.setDevicePixelRatio(ratio);
-    return image;
-}
-
 std::unique_ptr<ScreenCaptureDialog> overlay(const QSize &logical = QSize(800, 600))
 {
     const qreal ratio = QGuiApplication::primaryScreen()->devicePixelRatio();
-    QPixmap shot = QPixmap::fromImage(pattern(logical * ratio, ratio));
+    QPixmap shot = QPixmap::fromImage(patternImage(logical * ratio, ratio));
     shot.setDevicePixelRatio(ratio);
     const QRect area(QPoint(0, 0), logical);
     return std::make_unique<ScreenCaptureDialog>(shot, area, QList<QRect>{area});
-}
-
-void mouse(QWidget *w, QEvent::Type type, const QPoint &pos, Qt::MouseButton button = Qt::LeftButton,
-           Qt::MouseButtons held = Qt::LeftButton)
-{
-    Qt::MouseButtons buttons = held;
-    if (type == QEvent::MouseButtonRelease)
-        buttons = Qt::NoButton;
-    if (type == QEvent::MouseMove)
-        button = Qt::NoButton;
-    QMouseEvent event(type, QPointF(pos), QPointF(w->mapToGlobal(pos)), button, buttons, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &event);
-}
-
-void drag(QWidget *w, const QPoint &from, const QPoint &to)
-{
-    mouse(w, QEvent::MouseButtonPress, from);
-    mouse(w, QEvent::MouseMove, (from + to) / 2);
-    mouse(w, QEvent::MouseMove, to);
-    mouse(w, QEvent::MouseButtonRelease, to);
 }
 
 QToolButton *button(QWidget *w, const QString &name)
@@ -143,6 +111,7 @@ private slots:
     void magnifierColour();
     void magnifierStaysOnScreen_data();
     void magnifierStaysOnScreen();
+    void screenRemovedWhileUp();
     void textThroughInputMethod();
     void emptyTextAddsNothing();
     void pinShowsTheCapturedPixels();
@@ -274,7 +243,7 @@ void TestCaptureTools::mosaicAveragesBlocks()
 {
     QFETCH(qreal, ratio);
     QFETCH(int, size);
-    const QImage picture = pattern(QSize(200, 150) * ratio, ratio);
+    const QImage picture = patternImage(QSize(200, 150) * ratio, ratio);
     Annotation a;
     a.kind = Annotation::Mosaic;
     a.size = size;
@@ -731,9 +700,26 @@ void TestCaptureTools::magnifierStaysOnScreen()
     QVERIFY(screen.contains(box));
     QVERIFY(!box.contains(cursor));
     // At DPR 2 the pixel under a logical point is its doubled position.
-    const QImage picture = pattern(QSize(1600, 1200), 2);
+    const QImage picture = patternImage(QSize(1600, 1200), 2);
     QCOMPARE(Magnifier::pixelAt(picture, cursor), cursor * 2);
     QVERIFY(!Magnifier::colorAt(picture, QPoint(800, 10)).isValid());
+}
+
+void TestCaptureTools::screenRemovedWhileUp()
+{
+    // The picture stays; the toolbar and the magnifier fall back to the picture's own bounds.
+    auto d = overlay();
+    d->show();
+    QVERIFY(QTest::qWaitForWindowExposed(d.get()));
+    mouse(d.get(), QEvent::MouseMove, QPoint(790, 590), Qt::NoButton, Qt::NoButton);
+    drag(d.get(), QPoint(600, 500), QPoint(790, 590));
+    emit qApp->screenRemoved(QGuiApplication::primaryScreen());
+    QVERIFY(d->isVisible());
+    auto *toolbar = d->findChild<CaptureToolbar *>();
+    QVERIFY(d->rect().contains(toolbar->geometry()));
+    QTest::keyClick(d.get(), Qt::Key_Right, Qt::ShiftModifier);
+    QCOMPARE(d->selection(), QRect(600, 500, 191, 90));
+    QVERIFY(!d->grab().isNull());
 }
 
 void TestCaptureTools::textThroughInputMethod()
@@ -796,7 +782,7 @@ void TestCaptureTools::emptyTextAddsNothing()
 
 void TestCaptureTools::pinShowsTheCapturedPixels()
 {
-    QPixmap picture = QPixmap::fromImage(pattern(QSize(120, 80) * m_ratio, m_ratio));
+    QPixmap picture = QPixmap::fromImage(patternImage(QSize(120, 80) * m_ratio, m_ratio));
     picture.setDevicePixelRatio(m_ratio);
     auto *pin = new PinWindow(picture, QPoint(200, 150));
     QPointer<PinWindow> guard(pin);
@@ -846,7 +832,7 @@ void TestCaptureTools::pinFromTheOverlay()
 
 void TestCaptureTools::pinZoomAndClose()
 {
-    QPixmap picture = QPixmap::fromImage(pattern(QSize(100, 60) * m_ratio, m_ratio));
+    QPixmap picture = QPixmap::fromImage(patternImage(QSize(100, 60) * m_ratio, m_ratio));
     picture.setDevicePixelRatio(m_ratio);
     auto *pin = new PinWindow(picture, QPoint(50, 50));
     QPointer<PinWindow> guard(pin);
