@@ -5,13 +5,15 @@
 #include <QPainterPath>
 #include <QPolygonF>
 
+#include <array>
 #include <cmath>
 
 namespace {
 
-int level(int size)
+// The value for a thin, medium or thick mark; sizes out of range count as the nearest one.
+qreal bySize(int size, const std::array<qreal, Annotation::kSizeCount> &values)
 {
-    return qBound(0, size, Annotation::kSizeCount - 1);
+    return values[std::size_t(qBound(0, size, Annotation::kSizeCount - 1))];
 }
 
 QRectF corners(const Annotation &a)
@@ -139,33 +141,28 @@ namespace AnnotationPainter {
 
 qreal lineWidth(int size)
 {
-    static const qreal widths[] = {2, 4, 8};
-    return widths[level(size)];
+    return bySize(size, {2, 4, 8});
 }
 
 qreal highlighterWidth(int size)
 {
-    static const qreal widths[] = {10, 16, 24};
-    return widths[level(size)];
+    return bySize(size, {10, 16, 24});
 }
 
 qreal mosaicBlock(int size)
 {
-    static const qreal blocks[] = {6, 10, 16};
-    return blocks[level(size)];
+    return bySize(size, {6, 10, 16});
 }
 
 qreal markerDiameter(int size)
 {
-    static const qreal diameters[] = {20, 26, 34};
-    return diameters[level(size)];
+    return bySize(size, {20, 26, 34});
 }
 
 QFont textFont(int size)
 {
-    static const int pixels[] = {16, 22, 30};
     QFont font(QStringLiteral("微软雅黑"));
-    font.setPixelSize(pixels[level(size)]);
+    font.setPixelSize(int(bySize(size, {16, 22, 30})));
     return font;
 }
 

@@ -11,18 +11,19 @@ void AnnotationModel::add(const Annotation &a)
 
 bool AnnotationModel::undo()
 {
-    if (m_done.isEmpty())
-        return false;
-    m_undone.append(m_done.takeLast());
-    emit changed();
-    return true;
+    return moveLast(m_done, m_undone);
 }
 
 bool AnnotationModel::redo()
 {
-    if (m_undone.isEmpty())
+    return moveLast(m_undone, m_done);
+}
+
+bool AnnotationModel::moveLast(QList<Annotation> &from, QList<Annotation> &to)
+{
+    if (from.isEmpty())
         return false;
-    m_done.append(m_undone.takeLast());
+    to.append(from.takeLast());
     emit changed();
     return true;
 }

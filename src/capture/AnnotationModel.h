@@ -30,6 +30,8 @@ signals:
     void changed();
 
 private:
+    bool moveLast(QList<Annotation> &from, QList<Annotation> &to);
+
     QList<Annotation> m_done;
     QList<Annotation> m_undone;
 };

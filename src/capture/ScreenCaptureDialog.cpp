@@ -582,9 +582,10 @@ void ScreenCaptureDialog::paintEvent(QPaintEvent *event)
     if (!m_pressedOnce) {
         const QRect box = m_hint;
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
+        // A light rim keeps the box apart from a dark desktop.
+        painter.setPen(QColor(255, 255, 255, 120));
         painter.setBrush(QColor(0, 0, 0, 170));
-        painter.drawRoundedRect(box, 6, 6);
+        painter.drawRoundedRect(QRectF(box).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
         painter.setFont(hintFont());
         painter.setPen(Qt::white);
         painter.drawText(box, Qt::AlignCenter, kHint);
