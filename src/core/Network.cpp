@@ -1,17 +1,160 @@
 #include "Network.h"
 
+#include <QCoreApplication>
+#include <QList>
 #include <QMutexLocker>
 #include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QUrl>
+
+#include <memory>
+#include <utility>
 
 QNetworkAccessManager *g_networkAccessManager = nullptr;
 QMutex g_networkMutex;
 
-QNetworkReply *networkGet(const QUrl &url)
+namespace {
+
+constexpr char kMaxBytesProperty[] = "qpaMaxBytes";
+constexpr int kMaxRunningReports = 2;
+
+constexpr int kMaxWaitingReports = 16;
+
+int s_timeoutForTest = 0;
+int s_runningReports = 0;
+QList<QUrl> s_waitingReports;
+
+void sendWaitingReport()
 {
-    QMutexLocker locker(&g_networkMutex);
-    if (!g_networkAccessManager)
+    if (!s_waitingReports.isEmpty() && s_runningReports < kMaxRunningReports)
+        networkGet(s_waitingReports.takeFirst(), RequestKind::Report);
+}
+
+bool isWebAddress(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return url.isValid() && !url.host().isEmpty()
+        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+}
+
+// A redirect may stay on the host, or move it from http to https; nothing else (another host
+// would show that host's list as the maker's).
+bool isAllowedRedirect(const QUrl &from, const QUrl &to)
+{
+    if (!isWebAddress(to) || to.host().compare(from.host(), Qt::CaseInsensitive) != 0)
+        return false;
+    return to.scheme() == from.scheme() || to.scheme() == QLatin1String("https");
+}
+
+} // namespace
+
+RequestLimits requestLimits(RequestKind kind)
+{
+    RequestLimits limits;
+    switch (kind) {
+    case RequestKind::List:
+        limits = {2 * 1024 * 1024, 15000};
+        break;
+    case RequestKind::Weather:
+    case RequestKind::Location:
+        limits = {256 * 1024, 15000};
+        break;
+    case RequestKind::Version:
+        limits = {64 * 1024, 15000};
+        break;
+    case RequestKind::Picture:
+        limits = {1024 * 1024, 15000};
+        break;
+    case RequestKind::Report:
+        limits = {4 * 1024, 5000};
+        break;
+    }
+    if (s_timeoutForTest > 0)
+        limits.timeoutMs = s_timeoutForTest;
+    return limits;
+}
+
+QNetworkReply *networkGet(const QUrl &url, RequestKind kind)
+{
+    if (!isWebAddress(url))
         return nullptr;
-    return g_networkAccessManager->get(QNetworkRequest(url));
+    if (kind == RequestKind::Report && s_runningReports >= kMaxRunningReports) {
+        // Waits for one of the two to end; a flood of reports to a dead address is cut short.
+        if (s_waitingReports.size() < kMaxWaitingReports)
+            s_waitingReports.append(url);
+        return nullptr;
+    }
+    const RequestLimits limits = requestLimits(kind);
+    QNetworkRequest request(url);
+    request.setTransferTimeout(limits.timeoutMs);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
+    request.setMaximumRedirectsAllowed(5);
+    if (kind == RequestKind::Report)
+        request.setPriority(QNetworkRequest::LowPriority);
+
+    QNetworkReply *reply = nullptr;
+    {
+        QMutexLocker locker(&g_networkMutex);
+        if (!g_networkAccessManager)
+            return nullptr;
+        reply = g_networkAccessManager->get(request);
+    }
+    reply->setProperty(kMaxBytesProperty, limits.maxBytes);
+    // Qt stops reading from the socket once this much waits unread, so a flood never sits in
+    // memory; the progress check below then aborts it.
+    reply->setReadBufferSize(limits.maxBytes + 1);
+    const qint64 maxBytes = limits.maxBytes;
+    // The announced size ends it at once; the data itself is checked as it arrives (progress
+    // signals are throttled, so the last one before the buffer fills may never come).
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
+                     [reply, maxBytes](qint64 received, qint64 total) {
+                         if ((received > maxBytes || total > maxBytes) && reply->isRunning())
+                             reply->abort();
+                     });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, maxBytes] {
+        if (reply->bytesAvailable() > maxBytes && reply->isRunning())
+            reply->abort();
+    });
+    QObject::connect(reply, &QNetworkReply::redirected, reply, [reply, url](const QUrl &target) {
+        if (isAllowedRedirect(url, target))
+            emit reply->redirectAllowed();
+        else
+            reply->abort();
+    });
+    if (kind == RequestKind::Report) {
+        ++s_runningReports;
+        // Counted off once, when it ends or (a manager deleted under it) when it goes.
+        auto ended = std::make_shared<bool>(false);
+        const auto end = [ended] {
+            if (std::exchange(*ended, true))
+                return;
+            --s_runningReports;
+            // The next report leaves from the event loop, never from inside a dying manager.
+            if (!s_waitingReports.isEmpty() && QCoreApplication::instance())
+                QMetaObject::invokeMethod(QCoreApplication::instance(), sendWaitingReport, Qt::QueuedConnection);
+        };
+        QObject::connect(reply, &QNetworkReply::finished, reply, end);
+        QObject::connect(reply, &QObject::destroyed, end);
+        QObject::connect(reply, &QNetworkReply::finished, reply, &QObject::deleteLater);
+    }
+    return reply;
+}
+
+QByteArray replyBody(QNetworkReply *reply)
+{
+    if (!reply || reply->error() != QNetworkReply::NoError)
+        return QByteArray();
+    bool ok = false;
+    const qint64 maxBytes = reply->property(kMaxBytesProperty).toLongLong(&ok);
+    const QByteArray body = reply->read(ok ? maxBytes + 1 : 64 * 1024 * 1024);
+    if (ok && body.size() > maxBytes)
+        return QByteArray();
+    return body;
+}
+
+void setRequestTimeoutForTest(int timeoutMs)
+{
+    s_timeoutForTest = timeoutMs;
 }

@@ -48,6 +48,11 @@ XmlReadStatus readXmlTree(const QByteArray &bytes, const XmlLimits &limits, XmlN
         case QXmlStreamReader::StartElement: {
             if (open.size() >= limits.maxDepth)
                 return XmlReadStatus::TooDeep;
+            if (limits.maxChildren > 0 && !open.isEmpty()
+                && open.last()->children.size() >= limits.maxChildren) {
+                reader.skipCurrentElement();
+                break;
+            }
             if (++elements > limits.maxElements)
                 return XmlReadStatus::TooLarge;
             XmlNode node;

@@ -28,7 +28,11 @@ struct XmlLimits
 {
     qsizetype maxBytes = 0;    // size of the document
     int maxDepth = 0;          // nesting of elements; the root is depth 1
-    qsizetype maxElements = 0; // elements in the whole document
+    qsizetype maxElements = 0; // elements kept in the tree
+    // Child elements kept per element (0: all). Further ones are read past without being kept,
+    // so a flood of entries in a list from the network costs time linear in its size and no
+    // memory; a local file never sets it, since dropping its entries would lose them.
+    qsizetype maxChildren = 0;
 };
 
 enum class XmlReadStatus {

@@ -2,10 +2,13 @@
 
 #include "Network.h"
 #include "WebLink.h"
+#include "XmlTree.h"
 
 #include <QBoxLayout>
-#include <QDomElement>
+#include <QBuffer>
 #include <QEvent>
+#include <QImageReader>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QNetworkReply>
 #include <QSpacerItem>
@@ -35,7 +38,23 @@ QLabel *makeLabel(const QString &objectName, QWidget *parent)
 {
     auto *label = new QLabel(parent);
     label->setObjectName(objectName);
+    // Texts from the network are never markup.
+    label->setTextFormat(Qt::PlainText);
     return label;
+}
+
+// A picture from the network: a valid file of at most 4096 x 4096 pixels, else nothing (a
+// 16000 x 16000 image would take a gigabyte once decoded).
+QPixmap readPicture(const QByteArray &bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > 4096 || size.height() > 4096)
+        return QPixmap();
+    return QPixmap::fromImage(reader.read());
 }
 
 } // namespace
@@ -143,23 +162,27 @@ void SingleSoftwareWidget::buildDescription(QLayout *outer)
             &SingleSoftwareWidget::onDescriptionLinkActivated);
 }
 
-void SingleSoftwareWidget::fillFromItem(const QDomElement &item)
+void SingleSoftwareWidget::fillFromItem(const XmlNode &item)
 {
-    request(item.attribute(u"icon"_s), &SingleSoftwareWidget::onIconRequestFinished);
-    request(item.attribute(u"images"_s), &SingleSoftwareWidget::onImageRequestFinished);
+    request(item.attribute(u"icon"), &SingleSoftwareWidget::onIconRequestFinished);
+    request(item.attribute(u"images"), &SingleSoftwareWidget::onImageRequestFinished);
 
-    name_->setText(item.attribute(u"name"_s));
-    size_->setText(u"大小："_s + item.attribute(u"size"_s));
-    version_->setText(u"版本："_s + item.attribute(u"version"_s));
-    description_->setText(item.attribute(u"description"_s));
-    download_->setObjectName(item.attribute(u"url"_s));
+    name_->setText(item.attribute(u"name"));
+    size_->setText(u"大小："_s + item.attribute(u"size"));
+    version_->setText(u"版本："_s + item.attribute(u"version"));
+    description_->setText(descriptionHtml(item.attribute(u"description")));
+    download_->setObjectName(item.attribute(u"url"));
 }
 
 void SingleSoftwareWidget::request(const QString &address, void (SingleSoftwareWidget::*slot)())
 {
     if (address.isEmpty())
         return;
-    QNetworkReply *reply = networkGet(WebLink::fromText(address));
+    // Only http/https addresses are fetched (never a local file), through the size-limited helper.
+    const QUrl url = WebLink::fromText(address);
+    if (!WebLink::isWebAddress(url))
+        return;
+    QNetworkReply *reply = networkGet(url, RequestKind::Picture);
     if (!reply)
         return;
     // A panel that goes away aborts its pending pictures instead of leaking the replies.
@@ -173,9 +196,7 @@ void SingleSoftwareWidget::onIconRequestFinished()
     if (!reply)
         return;
     reply->deleteLater();
-    QPixmap pixmap;
-    pixmap.loadFromData(reply->readAll());
-    icon_->setPixmap(pixmap);
+    icon_->setPixmap(readPicture(replyBody(reply)));
 }
 
 void SingleSoftwareWidget::onImageRequestFinished()
@@ -184,9 +205,32 @@ void SingleSoftwareWidget::onImageRequestFinished()
     if (!reply)
         return;
     reply->deleteLater();
-    m_preview = QPixmap();
-    m_preview.loadFromData(reply->readAll());
+    m_preview = readPicture(replyBody(reply));
     showPreview();
+}
+
+QString SingleSoftwareWidget::descriptionHtml(const QString &text)
+{
+    // The description may carry links (<a href="...">); everything else is shown as the text it
+    // is, so no markup of the reply is rendered and no picture (not even a local one) is loaded.
+    static const QRegularExpression link(
+        uR"(<a\s+href\s*=\s*["']([^"'<>]*)["']\s*>([^<]*)</a\s*>)"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    QString html;
+    qsizetype at = 0;
+    for (QRegularExpressionMatchIterator it = link.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        html += text.mid(at, match.capturedStart() - at).toHtmlEscaped();
+        const QUrl url = WebLink::fromText(match.captured(1));
+        if (WebLink::isWebAddress(url))
+            html += u"<a href=\""_s + url.toString(QUrl::FullyEncoded).toHtmlEscaped() + u"\">"_s
+                + match.captured(2).toHtmlEscaped() + u"</a>"_s;
+        else
+            html += match.captured(0).toHtmlEscaped();
+        at = match.capturedEnd();
+    }
+    html += text.mid(at).toHtmlEscaped();
+    return html.replace(u'\n', u"<br>"_s);
 }
 
 QPixmap SingleSoftwareWidget::fitPreview(const QPixmap &pixmap, const QSize &area)

@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <QWidget>
 
-class QDomElement;
+struct XmlNode;
 class QLabel;
 class QNetworkReply;
 class QToolButton;
@@ -17,10 +17,12 @@ public:
     explicit SingleSoftwareWidget(QWidget *parent = nullptr);
 
     // Fills the labels from one "item" element and starts the icon and preview requests.
-    void fillFromItem(const QDomElement &item);
+    void fillFromItem(const XmlNode &item);
 
     // The preview rule: unchanged when it fits the area, else scaled to the area's width or height.
     static QPixmap fitPreview(const QPixmap &pixmap, const QSize &area);
+    // The description as the label shows it: escaped text with only http/https links kept.
+    static QString descriptionHtml(const QString &text);
 
 public slots:
     void onIconRequestFinished();

@@ -4,9 +4,9 @@
 #include "GlobalSettings.h"
 #include "Network.h"
 #include "SingleSoftwareWidget.h"
+#include "XmlTree.h"
 
 #include <QBoxLayout>
-#include <QDomDocument>
 #include <QLabel>
 #include <QNetworkReply>
 
@@ -37,7 +37,7 @@ void SoftwareWidget::requestPromotions()
     if (m_requested)
         return;
     m_requested = true;
-    QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"promotions.xml"_s));
+    QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"promotions.xml"_s), RequestKind::List);
     if (!reply)
         return;
     reply->setParent(this);
@@ -50,23 +50,28 @@ void SoftwareWidget::onProfileRequestFinished()
     if (!reply)
         return;
     reply->deleteLater();
-    // An error reply has an empty or useless body, which the parser turns into an empty page.
-    loadPromotions(reply->readAll());
+    // A failed, hung or oversized reply has an empty body, which leaves the page empty.
+    loadPromotions(replyBody(reply));
 }
 
 void SoftwareWidget::loadPromotions(const QByteArray &body)
 {
     if (m_filled)
         return;
-    QDomDocument doc;
-    if (!doc.setContent(body))
+    // A real list is a handful of items two levels deep; the limits refuse floods and nesting.
+    constexpr XmlLimits limits{2 * 1024 * 1024, 32, 1000, 16};
+    XmlNode root;
+    if (readXmlTree(body, limits, &root) != XmlReadStatus::Ok)
         return;
     m_filled = true;
 
     int count = 0;
-    for (QDomElement item = doc.documentElement().firstChildElement(u"item"_s);
-         !item.isNull() && count < kMaxPanels; item = item.nextSiblingElement(u"item"_s), ++count) {
-        if (count > 0)
+    for (const XmlNode &item : root.children) {
+        if (item.name != u"item")
+            continue;
+        if (count == kMaxPanels)
+            break;
+        if (count++ > 0)
             m_layout->addWidget(createSeparator());
         auto *panel = new SingleSoftwareWidget(this);
         panel->fillFromItem(item);

@@ -1,5 +1,7 @@
 #include "Location.h"
 
+#include "Network.h"
+
 #include <QNetworkReply>
 #include <QTimer>
 
@@ -14,7 +16,7 @@ void Location::onLocFinished()
     PositionInfo position;
     if (auto *reply = qobject_cast<QNetworkReply *>(sender())) {
         reply->deleteLater();
-        parse(reply->readAll(), position);
+        parse(replyBody(reply), position);
     }
     emit locFinished(position);
 }

@@ -17,7 +17,7 @@ SinaLocation::SinaLocation(QObject *parent)
 
 void SinaLocation::request()
 {
-    QNetworkReply *reply = networkGet(QUrl(url()));
+    QNetworkReply *reply = networkGet(QUrl(url()), RequestKind::Location);
     if (!reply) {
         // Without a network manager no reply would ever finish; answer anyway so the owner moves on.
         reportFailureLater();

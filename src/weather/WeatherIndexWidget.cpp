@@ -40,6 +40,9 @@ void WeatherIndexWidget::buildForm()
     text_->setFont(textFont);
     text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     text_->setWordWrap(true);
+    // Texts from the network are never markup.
+    for (QLabel *label : {name_, level_, text_})
+        label->setTextFormat(Qt::PlainText);
 
     auto *layout = new QGridLayout(this);
     layout->setObjectName(u"gridLayout"_s);

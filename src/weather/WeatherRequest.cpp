@@ -87,7 +87,7 @@ bool WeatherRequest::send(const QString &areaId, const QString &type, void (Weat
 {
     const QUrl url = requestUrl(areaId, type, QDateTime::currentDateTime(),
                                 Endpoints::weatherService(), m_appId, m_privateKey);
-    QNetworkReply *reply = networkGet(url);
+    QNetworkReply *reply = networkGet(url, RequestKind::Weather);
     if (!reply)
         return false;
     connect(reply, &QNetworkReply::finished, this, slot);
@@ -120,7 +120,7 @@ void WeatherRequest::onWeatherForecastRequestFinished()
         return;
     }
     reply->deleteLater();
-    m_forecast.ok = readWeatherForecast(reply->readAll(), m_forecast);
+    m_forecast.ok = readWeatherForecast(replyBody(reply), m_forecast);
     emit finished(m_forecast);
 }
 
@@ -132,7 +132,7 @@ void WeatherRequest::onLiveWeatherRequestFinished()
         return;
     }
     reply->deleteLater();
-    m_live.ok = readLiveWeather(reply->readAll(), m_live);
+    m_live.ok = readLiveWeather(replyBody(reply), m_live);
     emit finished(m_live);
 }
 
@@ -144,6 +144,6 @@ void WeatherRequest::onWeatherIndexRequestFinished()
         return;
     }
     reply->deleteLater();
-    m_index.ok = readWeatherIndex(reply->readAll(), m_index);
+    m_index.ok = readWeatherIndex(replyBody(reply), m_index);
     emit finished(m_index);
 }

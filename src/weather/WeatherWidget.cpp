@@ -37,6 +37,8 @@ QLabel *makeLabel(QWidget *parent, const QString &name, int pointSize, const QSt
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
+    // Texts from the network are never markup.
+    label->setTextFormat(Qt::PlainText);
     QFont font(u"微软雅黑"_s);
     font.setPointSize(pointSize);
     label->setFont(font);

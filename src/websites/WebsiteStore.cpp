@@ -11,13 +11,12 @@ namespace {
 // A real list is a few dozen categories of a few dozen sites; far larger replies are hostile
 // and would freeze the page building tens of thousands of buttons.
 constexpr qsizetype MaxRemoteBytes = 2 * 1024 * 1024;
-constexpr qsizetype MaxRemoteCategories = 100;
-constexpr qsizetype MaxRemoteEntries = 400;
+constexpr qsizetype MaxRemoteCategories = 24;
+constexpr qsizetype MaxRemoteEntries = 48;
 
 // Depth and element count cover the list and its wrapper elements; a nesting deeper than that
 // is no list (the network's XML is given less depth than the local files).
-constexpr XmlLimits RemoteLimits{MaxRemoteBytes, 32,
-                                 MaxRemoteCategories * (MaxRemoteEntries + 1) + 16};
+constexpr XmlLimits RemoteLimits{MaxRemoteBytes, 32, 8192, 64};
 
 } // namespace
 

@@ -28,7 +28,8 @@ bool savePersonal(const QString &path, const QVector<WebsiteEntry> &entries);
 
 // Reads the body of websites.xml. Returns false when the body is empty, oversized (2 MiB or more
 // elements than the caps below allow), nested deeper than 32 or not well-formed XML; otherwise true with every category that has a title, in document order
-// (at most 100 categories of at most 400 entries; the rest is dropped).
+// (at most 24 categories of at most 48 entries; the rest is dropped, so the page never builds
+// more than 1152 buttons).
 bool parseRemote(const QByteArray &body, QVector<WebsiteCategory> *categories);
 
 } // namespace WebsiteStore

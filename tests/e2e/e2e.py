@@ -106,6 +106,7 @@ class FakeServices:
         self.weather = urllib.parse.urlsplit(endpoints['QPA_WEATHER_URL'])
         self.report_log = None
         self.held = {}          # URL fragment -> event that releases the answers asked for it
+        self.overrides = {}     # URL fragment -> function(url) giving (status, body, type[, headers])
         services = self
 
         class Handler(http.server.BaseHTTPRequestHandler):
@@ -115,13 +116,24 @@ class FakeServices:
                 pass
 
             def do_GET(self):
-                status, body, ctype = services.answer(self.path)
+                status, body, ctype, *extra = services.answer(self.path)
                 self.send_response(status)
                 self.send_header('Content-Type', ctype)
-                self.send_header('Content-Length', str(len(body)))
+                for name, value in (extra[0] if extra else {}).items():
+                    self.send_header(name, value)
+                streamed = not isinstance(body, (bytes, bytearray))
+                if streamed:
+                    # An iterator of chunks (a flood, a drip): no length, sent until the program
+                    # hangs up or the iterator ends.
+                    self.send_header('Connection', 'close')
+                    self.close_connection = True
+                elif 'Content-Length' not in (extra[0] if extra else {}):
+                    self.send_header('Content-Length', str(len(body)))
                 self.end_headers()
                 try:
-                    self.wfile.write(body)
+                    for chunk in (body if streamed else [body]):
+                        self.wfile.write(chunk)
+                        self.wfile.flush()
                 except (BrokenPipeError, ConnectionResetError):
                     pass  # the program quit or was killed while the answer was on its way
 
@@ -158,6 +170,9 @@ class FakeServices:
             gates = [event for fragment, event in self.held.items() if fragment in raw]
         for gate in gates:
             gate.wait(30)
+        for fragment, handler in list(self.overrides.items()):
+            if fragment in raw:
+                return handler(raw)
         host, path = url.netloc, url.path
         query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
         if host == self.maker.netloc and path.startswith(self.maker.path):

@@ -8,10 +8,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool ok = WebsiteStore::parseRemote(fuzz::bytes(data, size), &categories);
     if (!ok)
         FUZZ_CHECK(categories.isEmpty());
-    FUZZ_CHECK(categories.size() <= 100);
+    FUZZ_CHECK(categories.size() <= 24);
     for (const WebsiteCategory &category : categories) {
         FUZZ_CHECK(!category.text.isEmpty());
-        FUZZ_CHECK(category.entries.size() <= 400);
+        FUZZ_CHECK(category.entries.size() <= 48);
         for (const WebsiteEntry &entry : category.entries)
             FUZZ_CHECK(!entry.text.isEmpty() && !entry.url.isEmpty());
     }

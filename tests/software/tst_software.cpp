@@ -9,10 +9,10 @@
 #include "TestMain.h"
 #include "UrlRecorder.h"
 #include "WebLink.h"
+#include "XmlTree.h"
 
 #include <QBoxLayout>
 #include <QDesktopServices>
-#include <QDomDocument>
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
@@ -129,6 +129,7 @@ private slots:
     void download();
     void descriptionLink_data();
     void descriptionLink();
+    void remoteMarkupIsText();
     void firstVisitThroughMainWindow();
     void screenshot();
 
@@ -492,9 +493,9 @@ void TestSoftware::download()
 {
     QFETCH(QString, url);
     QFETCH(bool, opened);
-    QDomDocument doc;
-    QDomElement item = doc.createElement(u"item"_s);
-    item.setAttribute(u"url"_s, url);
+    XmlNode item;
+    item.name = u"item"_s;
+    item.attributes = {{u"url"_s, url}};
     SingleSoftwareWidget panel;
     panel.fillFromItem(item);
     auto *button = panel.findChild<QToolButton *>();
@@ -519,9 +520,9 @@ void TestSoftware::descriptionLink()
 {
     QFETCH(QString, href);
     QFETCH(bool, opened);
-    QDomDocument doc;
-    QDomElement item = doc.createElement(u"item"_s);
-    item.setAttribute(u"description"_s, u"<a href=\"%1\">点这里查看详细介绍</a>"_s.arg(href));
+    XmlNode item;
+    item.name = u"item"_s;
+    item.attributes = {{u"description"_s, u"<a href=\"%1\">点这里查看详细介绍</a>"_s.arg(href)}};
     SingleSoftwareWidget panel;
     panel.fillFromItem(item);
     panel.show();
@@ -532,6 +533,27 @@ void TestSoftware::descriptionLink()
     const QPoint onLink(description->fontMetrics().horizontalAdvance(u"点这"_s), description->fontMetrics().height() / 2);
     QTest::mouseClick(description, Qt::LeftButton, {}, onLink);
     QCOMPARE(m_urls.opened, opened ? QList<QUrl>{QUrl(href)} : QList<QUrl>{});
+}
+
+void TestSoftware::remoteMarkupIsText()
+{
+    XmlNode item;
+    item.name = u"item"_s;
+    item.attributes = {{u"name"_s, u"<h1>大</h1>"_s},
+                       {u"size"_s, u"<font size=7>1</font>"_s},
+                       {u"version"_s, u"<a href='http://x.cn/'>1</a>"_s},
+                       {u"description"_s, u"<img src=\"/usr/share/pixmaps/debian-logo.png\">说明 "
+                                          u"<a href=\"https://a.cn/x?a=1&b=2\">详情</a> <a href=\"file:///etc/passwd\">本地</a>"_s}};
+    SingleSoftwareWidget panel;
+    panel.fillFromItem(item);
+    for (const QString &name : {u"name_"_s, u"size_"_s, u"version_"_s})
+        QCOMPARE(child<QLabel>(&panel, name)->textFormat(), Qt::PlainText);
+    QCOMPARE(child<QLabel>(&panel, u"name_"_s)->text(), u"<h1>大</h1>"_s);
+    // Only the web link stays a link; the picture and the file link are shown as text.
+    QCOMPARE(child<QLabel>(&panel, u"description_"_s)->text(),
+             u"&lt;img src=&quot;/usr/share/pixmaps/debian-logo.png&quot;&gt;说明 "
+             u"<a href=\"https://a.cn/x?a=1&amp;b=2\">详情</a> "
+             u"&lt;a href=&quot;file:///etc/passwd&quot;&gt;本地&lt;/a&gt;"_s);
 }
 
 void TestSoftware::firstVisitThroughMainWindow()

@@ -197,6 +197,12 @@ void TestWeatherPage::samplesFillThePage()
     QCOMPARE(shown(&page, u"image1_"_s), picture(u"weather/day/07.png"_s, QSize(70, 70)));
     QCOMPARE(shown(&page, u"image2_"_s), picture(u"weather/day/04.png"_s, QSize(70, 70)));
     QCOMPARE(shown(&page, u"image3_"_s), picture(u"weather/day/00.png"_s, QSize(70, 70)));
+    // Texts of the replies are never rendered as markup (a <font size=7> stays text).
+    for (const QString &name : {u"city_"_s, u"temp_"_s, u"wind_"_s, u"humidity_"_s, u"releaseTime_"_s,
+                                u"forecastReleaseTime_"_s, u"temp1_"_s, u"weather1_"_s, u"wind1_"_s})
+        QCOMPARE(child<QLabel>(&page, name)->textFormat(), Qt::PlainText);
+    for (const QString &name : {u"name_"_s, u"level_"_s, u"text_"_s})
+        QCOMPARE(child<QLabel>(child<WeatherIndexWidget>(&page, u"index1_"_s), name)->textFormat(), Qt::PlainText);
 
     auto *first = child<WeatherIndexWidget>(&page, u"index1_"_s);
     QCOMPARE(text(first, u"name_"_s), u"穿衣指数"_s);

@@ -45,8 +45,6 @@ namespace {
 const QString kProductName = u"Quorvik桌面助手"_s;
 const QString kShowFloatingText = u"显示浮窗"_s;
 const QString kHideFloatingText = u"隐藏浮窗"_s;
-// A release file is one short line; anything far larger is not one.
-constexpr qsizetype kMaxReleaseFileSize = 64 * 1024;
 // Marks the version replies of checks the user asked for.
 constexpr char kAskedProperty[] = "qpaAskedCheck";
 
@@ -363,7 +361,7 @@ void MainDialog::createProgramPage()
 
 void MainDialog::requestRemoteWebsites()
 {
-    if (QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"websites.xml"_s)))
+    if (QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"websites.xml"_s), RequestKind::List))
         connect(reply, &QNetworkReply::finished, this, &MainDialog::onRequestRemoteWebsiteFinished);
 }
 
@@ -444,8 +442,8 @@ void MainDialog::onRequestRemoteWebsiteFinished()
     reply->deleteLater();
     if (m_quitting)
         return;
-    // A failed request leaves an empty or unparsable body, which adds nothing.
-    websitePage->loadRemoteWebsites(reply->readAll());
+    // A failed, hung or oversized reply leaves an empty body, which adds nothing.
+    websitePage->loadRemoteWebsites(replyBody(reply));
 }
 
 void MainDialog::onClose()
@@ -624,7 +622,7 @@ void MainDialog::onCheckNewVersion()
 {
     // A check the user asked for always answers, even when the start-up check got nothing usable.
     const bool asked = sender() && sender() == actionCheckNewVersion_;
-    if (QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"newrelease.html"_s))) {
+    if (QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"newrelease.html"_s), RequestKind::Version)) {
         reply->setProperty(kAskedProperty, asked);
         connect(reply, &QNetworkReply::finished, this, &MainDialog::onDetectNewVersion);
     }
@@ -638,11 +636,10 @@ void MainDialog::onDetectNewVersion()
         return;
     }
     const bool quiet = silentVersionCheck && !reply->property(kAskedProperty).toBool();
-    const QByteArray body = reply->read(kMaxReleaseFileSize + 1);
+    // At most 64 KiB (a release file is one short line); a larger one reads as empty.
+    const QByteArray body = replyBody(reply);
     reply->deleteLater();
     if (m_quitting)
-        return;
-    if (body.size() > kMaxReleaseFileSize)
         return;
     const QStringList fields = QString::fromUtf8(body).split(u' ');
     if (fields.size() < 2)
