@@ -2,6 +2,7 @@
 #include "AppStyle.h"
 #include "GlobalSettings.h"
 #include "HotKeyAtom.h"
+#include "InstanceChannel.h"
 #include "Network.h"
 #include "SingleInstance.h"
 
@@ -15,6 +16,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <memory>
@@ -44,13 +46,29 @@ void letPendingRequestsLeave(int timeoutMs)
     }
 }
 
+// "--capture" (for a desktop shortcut) opens the capture overlay instead of the main window.
+InstanceChannel::Request requestOf(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--capture") == 0)
+            return InstanceChannel::Request::Capture;
+    }
+    return InstanceChannel::Request::Show;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     auto instance = std::make_unique<SingleInstance>(QStringLiteral("torvel_tool_kit_mutex"));
-    if (!instance->tryAcquire())
+    const InstanceChannel::Request request = requestOf(argc, argv);
+    if (!instance->tryAcquire()) {
+        // Another instance runs: ask it to show itself (or to capture) and end quietly, answered
+        // or not. The local socket needs an event dispatcher, not a GUI.
+        QCoreApplication app(argc, argv);
+        InstanceChannel::send(instance->channelName(), request, 3000);
         return 0;
+    }
 
     g_hotKeyAtom = createHotKeyAtom(QStringLiteral("QuorvikPcAssist"));
 
@@ -60,6 +78,8 @@ int main(int argc, char *argv[])
         // Only the main window's quit path ends the program; a tray program must survive the
         // closing of whatever window happened to be the last one shown.
         app.setQuitOnLastWindowClosed(false);
+        // Listening at once leaves later starts the shortest time without an answer.
+        InstanceChannel *channel = instance->listen();
         {
             QMutexLocker locker(&g_networkMutex);
             g_networkAccessManager = new QNetworkAccessManager;
@@ -84,14 +104,27 @@ int main(int argc, char *argv[])
         QObject::connect(settings, &GlobalSettings::loadFinished, mainDialog.get(),
                          &MainDialog::onSettingsLoadFinished, Qt::DirectConnection);
         settings->load(settingsPath);
-        mainDialog->hide();
+        mainDialog->showInitialWindow();
+        if (channel) {
+            QObject::connect(channel, &InstanceChannel::requested, mainDialog.get(),
+                             [dialog = mainDialog.get()](InstanceChannel::Request asked) {
+                                 if (asked == InstanceChannel::Request::Capture)
+                                     dialog->onScreenCut();
+                                 else
+                                     dialog->present();
+                             });
+        }
+        if (request == InstanceChannel::Request::Capture)
+            QTimer::singleShot(0, mainDialog.get(), &MainDialog::onScreenCut);
 #else
         settings->load(settingsPath);
+        Q_UNUSED(channel)
 #endif
 
         result = app.exec();
-        // Quitting is final: a new start may begin at once, and no reply that arrives while the
-        // "logout" report leaves may open a window, so the pages go before the wait.
+        // Quitting is final: a new start may begin at once (nothing answers it here any more), and
+        // no reply that arrives while the "logout" report leaves may open a window, so the pages go
+        // before the wait.
         instance.reset();
 #ifdef QPA_HAVE_SHELL
         mainDialog.reset();

@@ -141,6 +141,7 @@ DesktopEntry read(const QString &path)
     entry.terminal = readBool(keys.value(QStringLiteral("Terminal")));
     entry.noDisplay = readBool(keys.value(QStringLiteral("NoDisplay")));
     entry.hidden = readBool(keys.value(QStringLiteral("Hidden")));
+    entry.autostartEnabled = keys.value(QStringLiteral("X-GNOME-Autostart-enabled")).trimmed() != QLatin1String("false");
     return entry;
 }
 

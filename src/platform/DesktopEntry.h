@@ -17,6 +17,7 @@ struct DesktopEntry
     bool terminal = false;
     bool noDisplay = false;
     bool hidden = false;
+    bool autostartEnabled = true; // X-GNOME-Autostart-enabled, the switch some desktops flip instead
 };
 
 namespace DesktopEntries {

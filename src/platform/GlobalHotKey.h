@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
 #include <QWindow>
 
 #include <memory>
@@ -31,6 +32,8 @@ public:
     bool registerHotKey(WId window, int id, int modifiers, int virtualKey);
     // Releases what id holds for window; harmless when it holds nothing.
     void unregisterHotKey(WId window, int id);
+    // True while id holds a key for window (its last registration was accepted).
+    bool isRegistered(WId window, int id) const { return m_registered.contains({window, id}); }
 
     // Replaces the window-system body (tests); null goes back to the native one.
     void setBackend(std::unique_ptr<HotKeyBackend> backend);
@@ -47,6 +50,7 @@ private:
     HotKeyBackend *backend();
 
     std::unique_ptr<HotKeyBackend> m_backend;
+    QSet<std::pair<WId, int>> m_registered;
 };
 
 // The body for the window system the program runs on (defined once per platform).

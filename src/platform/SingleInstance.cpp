@@ -1,5 +1,7 @@
 #include "SingleInstance.h"
 
+#include "InstanceChannel.h"
+
 #include <QDir>
 #include <QLockFile>
 #include <QStandardPaths>
@@ -35,7 +37,10 @@ SingleInstance::SingleInstance(const QString &key)
     m_path = guardDirectory() + u'/' + name + QStringLiteral(".lock");
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    release();
+}
 
 bool SingleInstance::tryAcquire()
 {
@@ -51,4 +56,30 @@ bool SingleInstance::tryAcquire()
 QString SingleInstance::lockFilePath() const
 {
     return m_path;
+}
+
+QString SingleInstance::channelName() const
+{
+    return m_path.chopped(int(qstrlen(".lock"))) + QStringLiteral(".socket");
+}
+
+InstanceChannel *SingleInstance::listen()
+{
+    if (!m_lock || !m_lock->isLocked())
+        return nullptr;
+    if (!m_channel) {
+        auto channel = std::make_unique<InstanceChannel>();
+        if (!channel->listen(channelName()))
+            return nullptr;
+        m_channel = std::move(channel);
+    }
+    return m_channel.get();
+}
+
+void SingleInstance::release()
+{
+    m_channel.reset();
+    if (m_lock)
+        m_lock->unlock();
+    m_lock.reset();
 }

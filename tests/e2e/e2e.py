@@ -280,8 +280,9 @@ task_font_color = #ffffff 100
 class Desktop:
     """Xvfb + openbox + tint2, a private HOME with XDG folders, and the fake services."""
 
-    def __init__(self, name, program, endpoints_header, artefacts, size=(1280, 800)):
+    def __init__(self, name, program, endpoints_header, artefacts, size=(1280, 800), tray=True):
         self.name = name
+        self.with_tray = tray
         self.program = program
         self.endpoints = read_endpoints(endpoints_header)
         self.artefacts = os.path.join(artefacts, name)
@@ -353,14 +354,9 @@ class Desktop:
             print('SKIP: Xvfb did not start', flush=True)
             sys.exit(SKIP)
         self.spawn(['openbox', '--sm-disable'])
-        rc = os.path.join(self.root, 'tint2rc')
-        with open(rc, 'w') as f:
-            f.write(TINT2RC)
-        self.tray = self.spawn(['tint2', '-c', rc])
-        # The tray must own its selection before the program starts, or the icon has no host.
-        tint2_log = os.path.join(self.artefacts, 'tint2.log')
-        wait_until(lambda: self.find_window(name='tint2', visible_only=False), 10)
-        wait_until(lambda: 'Systray' in open(tint2_log, errors='replace').read(), 10)
+        self.tray = None
+        if self.with_tray:
+            self.start_tray()
         # A calm blue desktop, so that screenshots show the windows clearly (painted after the
         # window manager and panel have started, which clear the root window).
         if shutil.which('convert') and shutil.which('display'):
@@ -370,6 +366,16 @@ class Desktop:
             subprocess.run(['display', '-window', 'root', background], env=self.env, timeout=20,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(1.0)
+
+    def start_tray(self):
+        """tint2 as tray host; it owns its selection when this returns."""
+        rc = os.path.join(self.root, 'tint2rc')
+        with open(rc, 'w') as f:
+            f.write(TINT2RC)
+        self.tray = self.spawn(['tint2', '-c', rc])
+        tint2_log = os.path.join(self.artefacts, 'tint2.log')
+        wait_until(lambda: self.find_window(name='tint2', visible_only=False), 10)
+        wait_until(lambda: 'Systray' in open(tint2_log, errors='replace').read(), 10)
 
     def __exit__(self, *exc):
         if self.app and self.app.poll() is None:
@@ -419,10 +425,15 @@ class Desktop:
             check(self.wait_window(FLOAT_TITLE, 10), 'the floating window did not appear')
         return self.app
 
-    def run_second_instance(self, timeout=10):
-        p = subprocess.run([self.program], env=self.env, cwd=os.path.dirname(self.program),
+    def run_second_instance(self, timeout=10, args=()):
+        p = subprocess.run([self.program, *args], env=self.env, cwd=os.path.dirname(self.program),
                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=timeout)
         return p.returncode
+
+    @property
+    def channel(self):
+        """The local socket the running instance answers later starts on."""
+        return os.path.join(self.env['XDG_RUNTIME_DIR'], 'torvel_tool_kit_mutex.socket')
 
     def wait_exit(self, timeout=10):
         try:
@@ -558,7 +569,8 @@ def main(scenarios):
     args = parser.parse_args()
     signal.signal(signal.SIGTERM, lambda *a: sys.exit(1))
     try:
-        with Desktop(args.scenario, args.program, args.endpoints, args.artefacts) as desk:
+        options = getattr(scenarios[args.scenario], 'desktop', {})
+        with Desktop(args.scenario, args.program, args.endpoints, args.artefacts, **options) as desk:
             desk.helpers = args.helpers
             scenarios[args.scenario](desk)
     except Failure as e:

@@ -474,7 +474,168 @@ def data_persistence(d):
     quit_from_tray(d)
 
 
+# --- the program among other desktop programs ------------------------------------------------------
+
+CAPTURE_TITLE = 'screen_capture_widget'
+SETTINGS_HOTKEY_CONFLICT = (265, 205)  # the red message under the key field
+SETTINGS_AUTOSTART = (58, 236)
+
+
+def ask_channel(d, data):
+    """Talks to the running instance's socket as a stranger would; returns what it answered."""
+    import socket
+    s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+    s.settimeout(5)
+    s.connect(d.channel)
+    answer = b''
+    try:
+        s.sendall(data)
+        while True:
+            chunk = s.recv(4096)
+            if not chunk:
+                break
+            answer += chunk
+    except (BrokenPipeError, ConnectionResetError):
+        pass  # refused and dropped before all was sent
+    finally:
+        s.close()
+    return answer
+
+
+def second_start(d):
+    import socket
+    import stat
+    import subprocess
+    d.start_app()
+    check(not d.is_visible(MAIN_TITLE), 'the main window is visible after start')
+    mode = os.stat(d.channel).st_mode
+    check(stat.S_ISSOCK(mode) and mode & 0o077 == 0, f'the socket is {oct(mode)}, not private to the user')
+    # Started again from the menu: the running instance shows its window; the new one ends with 0.
+    started = time.monotonic()
+    check(d.run_second_instance() == 0, 'the second start did not end with 0')
+    took = time.monotonic() - started
+    wid = d.wait_window(MAIN_TITLE, 5)
+    check(wid, 'a second start did not show the hidden main window')
+    log(f'second start answered and ended after {took * 1000:.0f} ms')
+    check(took < 3, f'the second start took {took:.1f} s')
+    time.sleep(0.5)
+    d.screenshot('second-start-shows-window')
+    check(d.services.count('login') == 1, 'the second start reported "login" again')
+    d.key('F4')
+    check(d.wait_window_gone(MAIN_TITLE, 5), 'F4 did not hide the main window')
+
+    # A desktop shortcut with --capture opens the overlay of the running instance.
+    check(d.run_second_instance(args=['--capture']) == 0, '--capture did not end with 0')
+    check(d.wait_window(CAPTURE_TITLE, 5), '--capture did not open the capture overlay')
+    d.services.wait_report('screencut')
+    time.sleep(0.5)
+    d.screenshot('capture-from-second-start')
+    check(not d.is_visible(MAIN_TITLE), '--capture showed the main window')
+    d.key('Escape')
+    check(d.wait_window_gone(CAPTURE_TITLE, 5), 'Escape did not close the overlay')
+
+    # Strangers on the socket are refused without harm; two starts at once are both answered.
+    check(ask_channel(d, b'hello\n') == b'refused\n', 'garbage was not refused')
+    check(ask_channel(d, b'x' * 1000000) in (b'refused\n', b''), 'a megabyte was not refused')
+    silent = socket.socket(socket.AF_UNIX)
+    silent.connect(d.channel)  # and says nothing
+    both = [subprocess.Popen([d.program], env=d.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            for _ in range(2)]
+    check([p.wait(10) for p in both] == [0, 0], 'two starts at once did not both end with 0')
+    check(d.wait_window(MAIN_TITLE, 5), 'two starts at once did not show the main window')
+    silent.close()
+    check(d.app.poll() is None, 'the running instance died')
+
+    # Killed, it leaves its socket behind; the next instance takes it over.
+    d.app.kill()
+    d.app.wait()
+    check(os.path.exists(d.channel), 'the killed instance left no socket (nothing to take over)')
+    d.start_app()
+    check(not d.is_visible(MAIN_TITLE), 'the main window is visible after the restart')
+    check(d.run_second_instance() == 0, 'the second start after the restart did not end with 0')
+    check(d.wait_window(MAIN_TITLE, 5), 'the restarted instance did not answer on the taken-over socket')
+    quit_from_tray(d)
+    check(not os.path.exists(d.channel), 'the socket is left behind after 退出')
+
+
+def no_tray(d):
+    # Without a tray host the window is the way in, and closing it quits.
+    d.start_app()
+    wid = d.wait_window(MAIN_TITLE, 5)
+    check(wid, 'without a tray the main window did not appear at start')
+    check(d.is_visible(FLOAT_TITLE), 'the floating window is missing')
+    time.sleep(0.5)
+    d.screenshot('no-tray-start')
+    logouts = d.services.count('logout')
+    d.click_in(wid, *MAIN_CLOSE)
+    d.services.wait_report('logout', times=logouts + 1)
+    check(d.wait_exit(10) == 0, 'without a tray the close button did not end the program with 0')
+
+    # A tray host that comes later gets the icon, and closing hides to it again.
+    d.start_app()
+    wid = d.wait_window(MAIN_TITLE, 5)
+    check(wid, 'the main window did not appear at the second start without a tray')
+    d.start_tray()
+    check(wait_until(lambda: tray_icon(d), 10), 'the icon did not move into the tray that came later')
+    time.sleep(0.5)
+    d.screenshot('tray-came-later')
+    d.click_in(wid, *MAIN_CLOSE)
+    check(d.wait_window_gone(MAIN_TITLE, 5), 'with the tray there the close button did not hide the window')
+    check(d.app.poll() is None, 'the close button quit although a tray is there now')
+    quit_from_tray(d)
+
+
+no_tray.desktop = {'tray': False}
+
+
+def red_pixels(path):
+    """How many pixels of a screenshot are the warning red."""
+    import subprocess
+    raw = subprocess.run(['convert', path, '-depth', '8', 'rgb:-'], stdout=subprocess.PIPE, check=True).stdout
+    return sum(1 for i in range(0, len(raw) - 2, 3) if raw[i] > 170 and raw[i + 1] < 70 and raw[i + 2] < 70)
+
+
+def hotkey_conflict(d):
+    import subprocess
+    grab = os.path.join(d.helpers, 'xgrabkey')
+    if not os.path.exists(grab):
+        print('SKIP: xgrabkey was not built', flush=True)
+        sys.exit(77)
+    holder = subprocess.Popen([grab, '0xffc1', '0'], env=d.env, stdout=subprocess.PIPE, text=True)
+    d.procs.append(holder)
+    check(holder.stdout.readline().strip() == 'grabbed', 'xgrabkey could not take F4')
+    d.start_app()
+    tray_menu(d, '设置')
+    dialog = d.wait_window('SettingsDialog', 5)
+    check(dialog, '设置 did not open the settings dialog')
+    time.sleep(0.5)
+    shot = d.screenshot_window(dialog, 'hotkey-taken')
+    check(red_pixels(shot) > 40, 'the settings dialog does not say that F4 is taken')
+    # Another key at once: it registers, and the message goes.
+    d.click_in(dialog, *SETTINGS_HOTKEY_EDIT)
+    d.key('F9')
+    time.sleep(0.5)
+    shot = d.screenshot_window(dialog, 'hotkey-free')
+    check(red_pixels(shot) < 5, 'the message stayed after F9 was taken')
+    # Start at login, switched on from the dialog.
+    entry = os.path.join(d.env['XDG_CONFIG_HOME'], 'autostart', 'quorvik-pc-assist.desktop')
+    check(not os.path.exists(entry), 'an autostart entry exists before the switch')
+    d.click_in(dialog, *SETTINGS_AUTOSTART)
+    check(wait_until(lambda: os.path.exists(entry), 5), '开机时自动启动 wrote no autostart entry')
+    with open(entry, encoding='utf-8') as f:
+        text = f.read()
+    check(f'Exec={d.program}\n' in text and 'Hidden' not in text, f'the autostart entry reads {text!r}')
+    d.screenshot_window(dialog, 'autostart-on')
+    d.click_in(dialog, *SETTINGS_CLOSE)
+    check(d.wait_window_gone('SettingsDialog', 5), 'the close button did not close the settings dialog')
+    check(toggles_with(d, 'F9'), 'F9 does not toggle the main window')
+    quit_from_tray(d)
+
+
 SCENARIOS = {
+    'second_start': second_start,
+    'no_tray': no_tray,
+    'hotkey_conflict': hotkey_conflict,
     'first_start': first_start,
     'pages': pages,
     'quit_and_kill': quit_and_kill,

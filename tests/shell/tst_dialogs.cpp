@@ -10,6 +10,7 @@
 #include "TestMain.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
@@ -43,6 +45,18 @@ public:
 
 private:
     QList<WId> *m_windows;
+};
+
+// Refuses the virtual keys it is given, as when another program holds them.
+class RefusingBackend : public HotKeyBackend
+{
+public:
+    explicit RefusingBackend(QSet<int> refused) : m_refused(std::move(refused)) {}
+    bool registerKey(WId, int, int, int virtualKey) override { return !m_refused.contains(virtualKey); }
+    void unregisterKey(WId, int) override {}
+
+private:
+    QSet<int> m_refused;
 };
 
 QByteArray settingsFile()
@@ -73,6 +87,9 @@ private slots:
     void settingsReopenShowsCurrent();
     void settingsReusedFromMainWindow();
     void settingsHotKeyBelongsToMainWindow();
+    void settingsHotKeyConflict();
+    void settingsAutoStart_data();
+    void settingsAutoStart();
 
     void aboutForm();
     void aboutQtLink();
@@ -240,6 +257,86 @@ void TestDialogs::settingsHotKeyBelongsToMainWindow()
     dialog.show();
     QTest::keyClick(dialog.findChild<HotKeySettingEdit *>(u"hotKeyEdit_"_s), Qt::Key_K);
     QCOMPARE(windows, QList<WId>{main.winId()});
+}
+
+void TestDialogs::settingsHotKeyConflict()
+{
+    // Another program holds F4 (the default) and Ctrl+Shift+B.
+    GlobalHotKey::instance()->setBackend(std::make_unique<RefusingBackend>(QSet<int>{0x73, 0x42}));
+    MainDialog main;
+    main.onSettingsLoadFinished();
+    SettingsDialog dialog(&main);
+    dialog.show();
+    auto *edit = dialog.findChild<HotKeySettingEdit *>(u"hotKeyEdit_"_s);
+    auto *conflict = dialog.findChild<QLabel *>(u"hotKeyConflict_"_s);
+    QCOMPARE(conflict->text(), u"该热键已被其他程序占用"_s);
+    const auto shown = [&] { return conflict->isVisibleTo(&dialog); };
+    // Refused at start: said at once, next to the key that failed.
+    QVERIFY(shown());
+    QCOMPARE(edit->text(), u"F4"_s);
+    QTest::keyClick(edit, Qt::Key_F4); // still taken
+    QVERIFY(shown());
+    QTest::keyClick(edit, Qt::Key_F9);
+    QVERIFY(!shown());
+    QCOMPARE(edit->text(), u"F9"_s);
+    QTest::keyClick(edit, Qt::Key_B);
+    QVERIFY(shown());
+    QCOMPARE(edit->text(), u"F9"_s);
+    // F9 was given up for the refused B; pressing it again takes it back.
+    QTest::keyClick(edit, Qt::Key_F9);
+    QVERIFY(!shown());
+    QVERIFY(HotKeySettingEdit::isRegistered(main.winId()));
+    dialog.reject();
+    dialog.show();
+    QVERIFY(!shown());
+}
+
+void TestDialogs::settingsAutoStart_data()
+{
+    QTest::addColumn<bool>("blocked");
+    QTest::newRow("switched on and off") << false;
+    QTest::newRow("folder blocked") << true;
+}
+
+void TestDialogs::settingsAutoStart()
+{
+    QFETCH(bool, blocked);
+    QTemporaryDir config;
+    QTemporaryDir system;
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    const auto restore = qScopeGuard([&] {
+        qputenv("XDG_CONFIG_HOME", configHome);
+        qunsetenv("XDG_CONFIG_DIRS");
+    });
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qputenv("XDG_CONFIG_DIRS", system.path().toLocal8Bit());
+    const QString entry = config.path() + u"/autostart/quorvik-pc-assist.desktop"_s;
+    if (blocked) {
+        QFile file(config.path() + u"/autostart"_s);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    SettingsDialog dialog(nullptr);
+    dialog.show();
+    auto *box = dialog.findChild<QCheckBox *>(u"autoStart_"_s);
+    auto *error = dialog.findChild<QLabel *>(u"autoStartError_"_s);
+    QCOMPARE(box->text(), u"开机时自动启动"_s);
+    QVERIFY(!box->isChecked());
+    QVERIFY(!error->isVisibleTo(&dialog));
+
+    QTest::mouseClick(box, Qt::LeftButton);
+    // The box shows what the desktop will do, and a failure is said where it happened.
+    QCOMPARE(box->isChecked(), !blocked);
+    QCOMPARE(QFile::exists(entry), !blocked);
+    QCOMPARE(error->isVisibleTo(&dialog), blocked);
+    dialog.reject();
+    dialog.show();
+    QCOMPARE(box->isChecked(), !blocked);
+    QVERIFY(!error->isVisibleTo(&dialog));
+    if (!blocked) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        QVERIFY(!box->isChecked());
+        QVERIFY(!QFile::exists(entry));
+    }
 }
 
 void TestDialogs::aboutForm()

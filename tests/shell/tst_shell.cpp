@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -80,6 +81,10 @@ private slots:
     void downloadAddress_data();
     void downloadAddress();
     void closeHidesWhenAsked();
+    void startWithAndWithoutTray_data();
+    void startWithAndWithoutTray();
+    void presentShowsOnTop_data();
+    void presentShowsOnTop();
     void quitPath_data();
     void quitPath();
     void firstRunSavesSettings();
@@ -129,6 +134,8 @@ void TestShell::init()
     MyMessageBox::setAutoAnswer(true, u"暂时不用"_s);
     MyMessageBox::shownMessages().clear();
     m_opened.clear();
+    // Offscreen has no tray; most tests play a desktop with one.
+    MainDialog::setTrayProbe([] { return true; });
 }
 
 void TestShell::cleanup()
@@ -551,6 +558,72 @@ void TestShell::closeHidesWhenAsked()
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(m_dialog->findChild<QSystemTrayIcon *>(u"trayIcon"_s)->isVisible());
     QCOMPARE(m_net->requestCount(kStat + u"logout"_s), 0);
+}
+
+void TestShell::startWithAndWithoutTray_data()
+{
+    QTest::addColumn<bool>("tray");
+    QTest::newRow("tray") << true;
+    QTest::newRow("no tray (offscreen)") << false;
+}
+
+void TestShell::startWithAndWithoutTray()
+{
+    QFETCH(bool, tray);
+    if (!tray) {
+        MainDialog::setTrayProbe(nullptr);
+        QVERIFY(!MainDialog::trayAvailable());
+    }
+    GlobalSettings::instance()->setOnlyHideWhenClose(true);
+    m_dialog = makeDialog();
+    m_dialog->onSettingsLoadFinished();
+    m_dialog->showInitialWindow();
+    // Without a tray the window is the way in; the floating window and the icon stay available.
+    QCOMPARE(m_dialog->isVisible(), !tray);
+    QVERIFY(m_dialog->findChild<QSystemTrayIcon *>(u"trayIcon"_s)->isVisible());
+    const auto floating = QApplication::topLevelWidgets();
+    QVERIFY(std::any_of(floating.cbegin(), floating.cend(), [](QWidget *w) {
+        return w->objectName() == u"MiniMainDialog" && w->isVisible();
+    }));
+    m_dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+    m_net->clearRequests();
+
+    // The close button hides to the tray, or quits where there is none.
+    if (tray) {
+        QTest::mouseClick(child<QToolButton>(u"close_"_s), Qt::LeftButton);
+    } else {
+        QTimer::singleShot(0, this, [&] { QTest::mouseClick(child<QToolButton>(u"close_"_s), Qt::LeftButton); });
+        QTimer::singleShot(5000, qApp, [] { QCoreApplication::exit(42); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+    }
+    QVERIFY(!m_dialog->isVisible());
+    QCOMPARE(m_net->requestCount(kStat + u"logout"_s), tray ? 0 : 1);
+}
+
+void TestShell::presentShowsOnTop_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::newRow("hidden") << u"hidden"_s;
+    QTest::newRow("minimised") << u"minimised"_s;
+    QTest::newRow("visible") << u"visible"_s;
+}
+
+void TestShell::presentShowsOnTop()
+{
+    QFETCH(QString, before);
+    m_dialog = makeDialog();
+    if (before == u"visible")
+        m_dialog->show();
+    else if (before == u"minimised")
+        m_dialog->showMinimized();
+    // Unlike the hot key, a request from a later start never hides the window.
+    for (int i = 0; i < 2; ++i) {
+        m_dialog->present();
+        settle();
+        QVERIFY(m_dialog->isVisible());
+        QVERIFY(!m_dialog->isMinimized());
+    }
 }
 
 void TestShell::quitPath_data()

@@ -51,6 +51,11 @@ void HotKeySettingEdit::unregisterHotKey(WId window)
     GlobalHotKey::instance()->unregisterHotKey(window, g_hotKeyAtom);
 }
 
+bool HotKeySettingEdit::isRegistered(WId window)
+{
+    return GlobalHotKey::instance()->isRegistered(window, g_hotKeyAtom);
+}
+
 void HotKeySettingEdit::keyPressEvent(QKeyEvent *event)
 {
     // Typing never edits the text; only whole keys are taken, whatever modifiers are held.
@@ -61,13 +66,16 @@ void HotKeySettingEdit::keyPressEvent(QKeyEvent *event)
         currentKey = 0;
         return;
     }
-    if (key == currentKey)
+    // The key shown may have been refused (taken by another program); pressing it again retries.
+    if (key == currentKey && isRegistered(targetWindow))
         return;
     if (!GlobalSettings::instance()->findKeyName(key))
         return;
 
     unregisterHotKey(targetWindow);
-    if (!registerHotKey(targetWindow, key))
+    const bool registered = registerHotKey(targetWindow, key);
+    emit registrationFinished(registered);
+    if (!registered)
         return;
     setText(displayText(key));
     currentKey = key;

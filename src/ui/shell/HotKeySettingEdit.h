@@ -24,8 +24,15 @@ public:
     // Releases the show/hide hot key of window.
     static void unregisterHotKey(WId window);
 
+    // True while the window holds a show/hide hot key.
+    static bool isRegistered(WId window);
+
     // The Qt key code shown (0 for none); the settings dialog writes it when it fills the edit.
     int currentKey = 0;
+
+signals:
+    // A pressed key was offered to the system: registered, or refused (then no hot key is left).
+    void registrationFinished(bool registered);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

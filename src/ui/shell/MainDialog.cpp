@@ -48,6 +48,8 @@ const QString kHideFloatingText = u"隐藏浮窗"_s;
 // Marks the version replies of checks the user asked for.
 constexpr char kAskedProperty[] = "qpaAskedCheck";
 
+bool (*g_trayProbe)() = nullptr;
+
 QToolButton *makeTitleButton(QWidget *parent, const QString &name, const QString &icon, int iconSize,
                              const QString &toolTip)
 {
@@ -446,9 +448,21 @@ void MainDialog::onRequestRemoteWebsiteFinished()
     websitePage->loadRemoteWebsites(replyBody(reply));
 }
 
+bool MainDialog::trayAvailable()
+{
+    return g_trayProbe ? g_trayProbe() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void MainDialog::setTrayProbe(bool (*probe)())
+{
+    g_trayProbe = probe;
+}
+
 void MainDialog::onClose()
 {
-    if (GlobalSettings::instance()->onlyHideWhenClose() && sender() == close_) {
+    // Without a tray a hidden window could only come back through the floating window or the
+    // hot key, both of which the user may have turned off: closing quits then.
+    if (GlobalSettings::instance()->onlyHideWhenClose() && sender() == close_ && trayAvailable()) {
         hide();
         return;
     }
@@ -505,6 +519,24 @@ void MainDialog::toggleVisibility()
     activateWindow();
 }
 
+void MainDialog::present()
+{
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
+}
+
+void MainDialog::showInitialWindow()
+{
+    if (trayAvailable())
+        hide();
+    else
+        present();
+}
+
 void MainDialog::onSettingsLoadFinished()
 {
     GlobalSettings *settings = GlobalSettings::instance();
@@ -524,7 +556,8 @@ void MainDialog::onSettingsLoadFinished()
 
 void MainDialog::showFirstRunBalloon(int attemptsLeft)
 {
-    if (!m_trayIcon.isVisible())
+    // Without a tray the balloon would point at nothing.
+    if (!m_trayIcon.isVisible() || !trayAvailable())
         return;
     const QRect icon = m_trayIcon.geometry();
     if (attemptsLeft > 0 && (icon.isEmpty() || icon.topLeft().isNull())) {

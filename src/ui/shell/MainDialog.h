@@ -35,6 +35,15 @@ public:
 
     // Hides a visible window, restores a minimised one, shows a hidden one.
     void toggleVisibility();
+    // Shows the window restored, on top and active (a later start of the program asks for it).
+    void present();
+    // At start: hidden while a tray shows the icon; shown where there is no tray, since nothing
+    // else would lead to the program.
+    void showInitialWindow();
+    // Whether a tray can show the icon now; it may appear or go away while the program runs.
+    static bool trayAvailable();
+    // Replaces the question to the desktop (tests); null asks the desktop again.
+    static void setTrayProbe(bool (*probe)());
     // Pops up the floating window's menu at a screen position.
     void showMiniMenu(const QPoint &globalPos);
     // Checks button, unchecks the other page buttons and remembers it as the current one.

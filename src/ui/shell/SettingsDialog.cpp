@@ -1,8 +1,11 @@
 #include "SettingsDialog.h"
 
+#include "AutoStart.h"
 #include "GlobalSettings.h"
 #include "HotKeySettingEdit.h"
 
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
@@ -16,6 +19,15 @@ QFont yaHei(int pointSize)
 {
     return QFont(u"微软雅黑"_s, pointSize);
 }
+
+QLabel *makeWarning(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setStyleSheet(u"color: rgb(220, 0, 0);"_s);
+    label->hide();
+    return label;
+}
 } // namespace
 
 SettingsDialog::SettingsDialog(QWidget *mainDialog)
@@ -28,7 +40,10 @@ SettingsDialog::SettingsDialog(QWidget *mainDialog)
     connect(close_, &QToolButton::clicked, this, &SettingsDialog::onClose);
 
     if (mainDialog)
-        hotKeyEdit_->setTargetWindow(mainDialog->winId());
+        m_hotKeyWindow = mainDialog->winId();
+    hotKeyEdit_->setTargetWindow(m_hotKeyWindow);
+    connect(hotKeyEdit_, &HotKeySettingEdit::registrationFinished, this,
+            [this](bool registered) { showHotKeyConflict(!registered); });
 }
 
 void SettingsDialog::buildOptions(QVBoxLayout *verticalLayout)
@@ -74,9 +89,48 @@ void SettingsDialog::buildOptions(QVBoxLayout *verticalLayout)
     horizontalLayout->addWidget(label_4);
     horizontalLayout->addStretch();
     verticalLayout_2->addLayout(horizontalLayout);
+    buildDesktopRows(verticalLayout_2);
     verticalLayout_2->addStretch();
 
     verticalLayout->addLayout(verticalLayout_2);
+}
+
+void SettingsDialog::buildDesktopRows(QVBoxLayout *rows)
+{
+    // Under the key field, where the eye goes after a key press.
+    auto *conflictRow = new QHBoxLayout;
+    hotKeyConflict_ = makeWarning(this, u"hotKeyConflict_"_s, u"该热键已被其他程序占用"_s);
+    conflictRow->addSpacing(findChild<QLabel *>(u"label_3"_s)->sizeHint().width() + 6);
+    conflictRow->addWidget(hotKeyConflict_);
+    conflictRow->addStretch();
+    rows->addLayout(conflictRow);
+
+    auto *autoStartRow = new QHBoxLayout;
+    autoStart_ = new QCheckBox(u"开机时自动启动"_s, this);
+    autoStart_->setObjectName(u"autoStart_"_s);
+    autoStart_->setFont(yaHei(11));
+    autoStart_->setVisible(AutoStart::isSupported());
+    autoStartError_ = makeWarning(this, u"autoStartError_"_s, u"无法更改开机自动启动设置"_s);
+    autoStartRow->addWidget(autoStart_);
+    autoStartRow->addSpacing(12);
+    autoStartRow->addWidget(autoStartError_);
+    autoStartRow->addStretch();
+    rows->addSpacing(8);
+    rows->addLayout(autoStartRow);
+    // Applied at once, like the hot key, so that a failure shows while the dialog is open.
+    connect(autoStart_, &QCheckBox::clicked, this, &SettingsDialog::onAutoStartClicked);
+}
+
+void SettingsDialog::onAutoStartClicked(bool checked)
+{
+    const bool done = AutoStart::setEnabled(checked, QCoreApplication::applicationFilePath());
+    autoStart_->setChecked(AutoStart::isEnabled());
+    autoStartError_->setVisible(!done);
+}
+
+void SettingsDialog::showHotKeyConflict(bool refused)
+{
+    hotKeyConflict_->setVisible(refused);
 }
 
 void SettingsDialog::showEvent(QShowEvent *event)
@@ -85,7 +139,11 @@ void SettingsDialog::showEvent(QShowEvent *event)
     GlobalSettings *settings = GlobalSettings::instance();
     hideWhenClose_->setChecked(settings->onlyHideWhenClose());
     quitWhenClose_->setChecked(!settings->onlyHideWhenClose());
+    autoStart_->setChecked(AutoStart::isEnabled());
+    autoStartError_->hide();
     const int key = settings->hotKey();
+    // A stored key that is not held was refused at start (or at the last press).
+    showHotKeyConflict(settings->findKeyName(key) && !HotKeySettingEdit::isRegistered(m_hotKeyWindow));
     if (!settings->findKeyName(key))
         return;
     hotKeyEdit_->setText(HotKeySettingEdit::displayText(key));

@@ -1,9 +1,12 @@
-// The settings dialog: what the main window's close button does, and the show/hide hot key.
+// The settings dialog: what the main window's close button does, the show/hide hot key, and
+// starting at login.
 #pragma once
 
 #include "FramelessDialog.h"
 
 class HotKeySettingEdit;
+class QCheckBox;
+class QLabel;
 class QRadioButton;
 class QToolButton;
 class QVBoxLayout;
@@ -26,10 +29,19 @@ protected:
 
 private:
     void buildOptions(QVBoxLayout *verticalLayout);
+    // The hot-key conflict message and the start-at-login switch, under the hot-key row.
+    void buildDesktopRows(QVBoxLayout *rows);
+    void onAutoStartClicked(bool checked);
+    // Shows the hot-key conflict message while the shown key is refused.
+    void showHotKeyConflict(bool refused);
 
     QWidget *widget_ = nullptr;
     QToolButton *close_ = nullptr;
     QRadioButton *quitWhenClose_ = nullptr;
     QRadioButton *hideWhenClose_ = nullptr;
     HotKeySettingEdit *hotKeyEdit_ = nullptr;
+    QLabel *hotKeyConflict_ = nullptr;
+    QCheckBox *autoStart_ = nullptr;
+    QLabel *autoStartError_ = nullptr;
+    WId m_hotKeyWindow = 0;
 };
