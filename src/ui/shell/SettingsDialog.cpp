@@ -25,6 +25,10 @@ QLabel *makeWarning(QWidget *parent, const QString &name, const QString &text)
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setStyleSheet(u"color: rgb(220, 0, 0);"_s);
+    // The rows below must not jump when the message comes and goes.
+    QSizePolicy policy = label->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    label->setSizePolicy(policy);
     label->hide();
     return label;
 }
