@@ -337,8 +337,10 @@ class Desktop:
         # Xvfb picks a free display itself and writes its number to the pipe, so that parallel
         # tests never race for one.
         read_end, write_end = os.pipe()
+        # -noreset: when the readiness probe, the only client so far, leaves, the server would
+        # reset and could refuse the window manager or the tray host starting right then.
         xvfb = self.spawn(['Xvfb', '-displayfd', str(write_end), '-screen', '0', f'{w}x{h}x24',
-                           '-nolisten', 'tcp'], pass_fds=(write_end,))
+                           '-nolisten', 'tcp', '-noreset'], pass_fds=(write_end,))
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             display = pipe.readline().strip()

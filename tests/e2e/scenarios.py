@@ -529,6 +529,12 @@ def second_start(d):
     check(d.wait_window(CAPTURE_TITLE, 5), '--capture did not open the capture overlay')
     d.services.wait_report('screencut')
     time.sleep(0.5)
+    # A selection, so that the picture shows the overlay and not just the desktop it photographed.
+    d.xdotool('mousemove', '--sync', 300, 200)
+    d.xdotool('mousedown', 1)
+    d.xdotool('mousemove', '--sync', 700, 480)
+    d.xdotool('mouseup', 1)
+    time.sleep(0.5)
     d.screenshot('capture-from-second-start')
     check(not d.is_visible(MAIN_TITLE), '--capture showed the main window')
     d.key('Escape')

@@ -35,7 +35,9 @@ fail() { echo "FAIL: $1"; FAILS=$((FAILS + 1)); }
 # One attempt: the server is up once a client can connect to the display it reported.
 start_xvfb_once() {
     : >"$WORK/display"
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
+    # -noreset: the server would otherwise reset whenever its last client leaves (the readiness
+    # probe, the program between phases) and refuse the next client for a moment.
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
     XPID=$!
     i=0
     while [ $i -lt 150 ]; do
