@@ -12,6 +12,8 @@
 #include "XmlTree.h"
 
 #include <QBoxLayout>
+#include <QBuffer>
+#include <QNetworkReply>
 #include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
@@ -130,6 +132,8 @@ private slots:
     void descriptionLink_data();
     void descriptionLink();
     void remoteMarkupIsText();
+    void pictureSizeLimit_data();
+    void pictureSizeLimit();
     void firstVisitThroughMainWindow();
     void screenshot();
 
@@ -554,6 +558,40 @@ void TestSoftware::remoteMarkupIsText()
              u"&lt;img src=&quot;/usr/share/pixmaps/debian-logo.png&quot;&gt;说明 "
              u"<a href=\"https://a.cn/x?a=1&amp;b=2\">详情</a> "
              u"&lt;a href=&quot;file:///etc/passwd&quot;&gt;本地&lt;/a&gt;"_s);
+}
+
+void TestSoftware::pictureSizeLimit_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("icon size") << QSize(48, 48) << true;
+    QTest::newRow("at the limit") << QSize(4096, 1) << true;
+    // A valid picture whose pixels would take far more memory than its file (16000 x 16000 is a
+    // gigabyte) is not decoded; one pixel past the limit stands for it here.
+    QTest::newRow("too wide") << QSize(4097, 1) << false;
+    QTest::newRow("too high") << QSize(1, 4097) << false;
+}
+
+void TestSoftware::pictureSizeLimit()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, shown);
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(image.save(&buffer, "PNG"));
+    m_net->setReply(u"http://www.quorvik.cn/big.png"_s, png);
+    SoftwareWidget *page = loadedPage("<p><item name='a' icon='http://www.quorvik.cn/big.png'/></p>");
+    QTRY_COMPARE(page->panels().size(), 1);
+    QTRY_COMPARE(m_net->requestCount(u"http://www.quorvik.cn/big.png"_s), 1);
+    auto *icon = child<QLabel>(page->panels().first(), u"icon_"_s);
+    if (shown)
+        QTRY_VERIFY(!icon->pixmap().isNull());
+    else
+        QTRY_VERIFY(page->panels().first()->findChildren<QNetworkReply *>().isEmpty());
+    QCOMPARE(!icon->pixmap().isNull(), shown);
 }
 
 void TestSoftware::firstVisitThroughMainWindow()
