@@ -224,6 +224,8 @@ void ScreenCaptureDialog::onPin()
     auto *pin = new PinWindow(selectedPixmap(), mapToGlobal(m_selection.topLeft()));
     pin->show();
     pin->raise();
+    // It takes the keyboard, so Escape closes it right away.
+    pin->activateWindow();
     accept();
 }
 
