@@ -1,9 +1,12 @@
-// Cost of one full repaint of the calendar page's month grid (42 cells) and of its cell texts alone.
+// Cost of one full repaint of the calendar page's month grid (42 cells), of its cell texts alone and
+// of the holiday marks of a month.
 #include "CalendarWidget.h"
 #include "ChineseCalendarWidget.h"
+#include "HolidayTable.h"
 #include "ScheduleMgr.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImage>
 #include <QTableView>
 
@@ -20,7 +23,7 @@ struct Page
     ChineseCalendarWidget *grid = nullptr;
     QWidget *viewport = nullptr;
 
-    Page()
+    explicit Page(int year = 2014, int month = 9)
     {
         // A handful of schedules, as a user would keep, so the alarm walk has work to do.
         for (int i = 0; i < 10; ++i) {
@@ -32,7 +35,7 @@ struct Page
         }
         page.resize(900, 470);
         grid = page.findChild<ChineseCalendarWidget *>(u"calendarWidget"_s);
-        grid->setCurrentPage(2014, 9);
+        grid->setCurrentPage(year, month);
         page.show();
         viewport = grid->findChild<QTableView *>()->viewport();
     }
@@ -61,6 +64,48 @@ void BM_MonthGridCellTexts(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * 42);
 }
 BENCHMARK(BM_MonthGridCellTexts)->Unit(benchmark::kMicrosecond);
+
+// October 2026: nine days off and two make-up days, each with its badge.
+void BM_MonthGridRepaintWithHolidays(benchmark::State &state)
+{
+    Page p(2026, 10);
+    QImage image(p.viewport->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        p.viewport->render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.SetItemsProcessed(state.iterations() * 42);
+}
+BENCHMARK(BM_MonthGridRepaintWithHolidays)->Unit(benchmark::kMicrosecond);
+
+// The marks alone: one table lookup and one working-day answer per cell.
+void BM_MonthHolidayMarks(benchmark::State &state)
+{
+    const QDate first(2026, 9, 28);
+    holidayTable(); // read on first use, not in the loop
+    for (auto _ : state) {
+        for (int i = 0; i < 42; ++i) {
+            const QDate date = first.addDays(i);
+            benchmark::DoNotOptimize(holidayTable().day(date).kind);
+            benchmark::DoNotOptimize(isWorkday(date));
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 42);
+}
+BENCHMARK(BM_MonthHolidayMarks)->Unit(benchmark::kMicrosecond);
+
+// The first use: reading the shipped table of 25 years into its compact form.
+void BM_ReadHolidayTable(benchmark::State &state)
+{
+    QFile file(u":/calendar/cn_holidays.tsv"_s);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray text = file.readAll();
+    for (auto _ : state) {
+        HolidayTable table;
+        benchmark::DoNotOptimize(HolidayTable::parse(text, &table));
+    }
+}
+BENCHMARK(BM_ReadHolidayTable)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

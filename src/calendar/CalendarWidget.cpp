@@ -2,6 +2,7 @@
 
 #include "ChineseCalendarWidget.h"
 #include "GlobalSettings.h"
+#include "HolidayUpdate.h"
 #include "NewScheduleDialog.h"
 #include "ScheduleBrowserDialog.h"
 #include "ScheduleMgr.h"
@@ -54,6 +55,8 @@ CalendarWidget::CalendarWidget(QWidget *parent, ScheduleMgr *scheduleMgr)
     stackedWidget->setCurrentWidget(page);
     updateHeader(calendarWidget->yearShown(), calendarWidget->monthShown());
     createMonthMenu();
+    HolidayUpdate::loadCache();
+    HolidayUpdate::request(this, [grid = calendarWidget] { grid->refreshCells(); });
 }
 
 CalendarWidget::~CalendarWidget()
@@ -282,7 +285,7 @@ void CalendarWidget::onAddSchedule()
         return;
     Schedule schedule;
     schedule.type = dialog.type();
-    schedule.datetime = QDateTime(calendarWidget->selectedDate(), dialog.time());
+    schedule.setDateTime(calendarWidget->selectedDate(), dialog.time());
     schedule.description = dialog.description();
     scheduleMgr->addSchedule(schedule);
 }
@@ -300,7 +303,9 @@ void CalendarWidget::onBrowseSchedule()
 void CalendarWidget::onScheduleChanged(const Schedule &schedule)
 {
     Q_UNUSED(schedule);
-    calendarWidget->update();
+    // The cells are painted by the grid's inner view; a repaint of the grid widget alone can leave
+    // a removed schedule's bell on screen.
+    calendarWidget->refreshCells();
     // A failed save keeps the list in memory and the old file intact; the next change retries.
     scheduleMgr->saveSchedules(GlobalSettings::instance()->dataFilePath(u"schedules.dat"_s));
 }

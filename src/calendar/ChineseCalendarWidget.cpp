@@ -3,7 +3,10 @@
 #include "LunarCalendar.h"
 #include "ScheduleMgr.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -46,6 +49,10 @@ const QColor kTodayColor(250, 158, 0);
 const QColor kOtherMonthColor(212, 216, 218);
 const QColor kRedColor(224, 45, 45);
 const QColor kBorderColor(232, 237, 240);
+// The common convention: 休 on green, 班 on red.
+const QColor kDayOffColor(46, 160, 67);
+const QColor kMakeUpColor(224, 45, 45);
+constexpr int kBadgeSize = 15;
 
 } // namespace
 
@@ -55,8 +62,69 @@ ChineseCalendarWidget::ChineseCalendarWidget(QWidget *parent)
     , m_alarmPixmap(u":/icon/icon_alarm"_s)
     , m_dayFont(u"宋体"_s, 18)
     , m_smallFont(u"宋体"_s, 8)
+    , m_badgeFont(u"微软雅黑"_s)
 {
+    m_badgeFont.setPixelSize(11);
     connect(this, &QCalendarWidget::currentPageChanged, this, &ChineseCalendarWidget::onCurrentPageChanged);
+    if (auto *view = findChild<QAbstractItemView *>())
+        view->viewport()->installEventFilter(this);
+}
+
+void ChineseCalendarWidget::refreshCells()
+{
+    updateCells();
+}
+
+QDate ChineseCalendarWidget::dateAt(const QPoint &pos) const
+{
+    const auto *view = findChild<QAbstractItemView *>();
+    const QModelIndex index = view ? view->indexAt(pos) : QModelIndex();
+    const int day = index.data().toInt();
+    if (day <= 0)
+        return {};
+    // The first two rows show at most the 14th of the shown month and the last days of the one
+    // before; the last two rows at least its 22nd and the first days of the next.
+    QDate month(yearShown(), monthShown(), 1);
+    if (index.row() < 2 && day > 14)
+        month = month.addMonths(-1);
+    else if (index.row() > 3 && day < 15)
+        month = month.addMonths(1);
+    return QDate(month.year(), month.month(), day);
+}
+
+bool ChineseCalendarWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QString tip = holidayToolTip(dateAt(help->pos()));
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, qobject_cast<QWidget *>(watched));
+        return true;
+    }
+    return QCalendarWidget::eventFilter(watched, event);
+}
+
+QString ChineseCalendarWidget::holidayToolTip(const QDate &date)
+{
+    if (!date.isValid())
+        return {};
+    const HolidayTable &table = holidayTable();
+    const HolidayTable::Day day = table.day(date);
+    switch (day.kind) {
+    case HolidayTable::DayOff:
+        return day.name + u" 休"_s;
+    case HolidayTable::MakeUpWorkday:
+        return day.name + u" 调休上班"_s;
+    case HolidayTable::Ordinary:
+        break;
+    }
+    if (table.covers(date.year()))
+        return {};
+    if (!table.years().isEmpty() && date.year() < table.years().first())
+        return QString::number(date.year()) + u"年放假安排未收录"_s;
+    return QString::number(date.year()) + u"年放假安排尚未公布"_s;
 }
 
 void ChineseCalendarWidget::setScheduleMgr(ScheduleMgr *scheduleMgr)
@@ -122,6 +190,8 @@ ChineseCalendarWidget::CellText ChineseCalendarWidget::cellText(const QDate &dat
     else
         text.lunar = lunarDayName(lunarDay);
 
+    text.holiday = holidayTable().day(date).kind;
+
     if (m_scheduleMgr) {
         const QList<Schedule> &schedules = m_scheduleMgr->schedules();
         text.alarm = std::any_of(schedules.begin(), schedules.end(),
@@ -130,14 +200,37 @@ ChineseCalendarWidget::CellText ChineseCalendarWidget::cellText(const QDate &dat
     return text;
 }
 
+void ChineseCalendarWidget::paintHolidayBadge(QPainter *painter, const QRect &rect, HolidayTable::Kind kind,
+                                              bool otherMonth) const
+{
+    if (kind == HolidayTable::Ordinary)
+        return;
+    painter->save();
+    // The top-left corner is free: the day number is centred and the festival and the bell sit
+    // to its right.
+    const QRect badge(rect.left() + 4, rect.top() + 4, kBadgeSize, kBadgeSize);
+    if (otherMonth)
+        painter->setOpacity(0.45);
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(kind == HolidayTable::DayOff ? kDayOffColor : kMakeUpColor);
+    painter->drawRoundedRect(badge, 3, 3);
+    painter->setPen(Qt::white);
+    painter->setFont(m_badgeFont);
+    painter->drawText(badge, Qt::AlignCenter, kind == HolidayTable::DayOff ? u"休"_s : u"班"_s);
+    painter->restore();
+}
+
 void ChineseCalendarWidget::paintCell(QPainter *painter, const QRect &rect, QDate date) const
 {
+    const bool otherMonth = date.month() != m_shownMonth;
     if (date == currentDate())
         painter->fillRect(rect, kTodayColor);
-    else if (date.month() != m_shownMonth)
+    else if (otherMonth)
         painter->fillRect(rect, kOtherMonthColor);
 
     const CellText text = cellText(date);
+    paintHolidayBadge(painter, rect, text.holiday, otherMonth);
     const int top = rect.top();
     const int h = (rect.bottom() - top + 6) / 2;
 

@@ -1,5 +1,8 @@
-// The calendar page's month grid: each cell paints its day, lunar date, festival and alarm mark.
+// The calendar page's month grid: each cell paints its day, lunar date, festival, alarm mark and the
+// official day off (休) or make-up working day (班).
 #pragma once
+
+#include "HolidayTable.h"
 
 #include <QCalendarWidget>
 #include <QFont>
@@ -21,6 +24,7 @@ public:
         bool solarTerm = false;
         QString festival; // Gregorian festival first, else lunar festival
         bool alarm = false;
+        HolidayTable::Kind holiday = HolidayTable::Ordinary;
     };
 
     explicit ChineseCalendarWidget(QWidget *parent = nullptr);
@@ -40,17 +44,29 @@ public:
     static QString lunarFestivalName(int lunarMonth, int lunarDay);
     // The last day of a lunar year (the 29th or 30th of its twelfth month).
     static bool isLunarNewYearsEve(const QDate &date);
+    // The tool tip of a day: "国庆节 休" or "国庆节 调休上班" on the days of the arrangement,
+    // "2027年放假安排尚未公布" in a year the holiday table does not cover yet; otherwise empty.
+    static QString holidayToolTip(const QDate &date);
+
+    // Repaints every cell (after the schedules or the holiday table changed).
+    void refreshCells();
+    // The date of the cell at pos in the viewport of the grid's view; invalid between cells.
+    QDate dateAt(const QPoint &pos) const;
 
 public slots:
     void onCurrentPageChanged(int year, int month);
 
 protected:
     void paintCell(QPainter *painter, const QRect &rect, QDate date) const override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void paintHolidayBadge(QPainter *painter, const QRect &rect, HolidayTable::Kind kind, bool otherMonth) const;
+
     int m_shownMonth;
     QPixmap m_alarmPixmap;
     ScheduleMgr *m_scheduleMgr = nullptr;
     QFont m_dayFont;
     QFont m_smallFont;
+    QFont m_badgeFont;
 };

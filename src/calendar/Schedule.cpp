@@ -1,5 +1,6 @@
 #include "Schedule.h"
 
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -33,23 +34,50 @@ bool Schedule::appliesTo(const QDate &date) const
     }
 }
 
+void Schedule::setDateTime(const QDate &date, const QTime &time)
+{
+    datetime = localDateTime(date, time);
+    timeOfDay = datetime.isValid() && datetime.time() != time ? time : QTime();
+}
+
+void Schedule::setDateTimeText(const QString &text)
+{
+    if (text.size() != kDateTimeFormat.size() || text.at(10) != u' ') {
+        datetime = QDateTime();
+        timeOfDay = QTime();
+        return;
+    }
+    setDateTime(QDate::fromString(text.left(10), u"yyyy-MM-dd"_s), QTime::fromString(text.mid(11), kTimeFormat));
+}
+
+void Schedule::rearmAfter(const QDateTime &now)
+{
+    const QTime chosen = time();
+    datetime = nextOccurrenceAfter(now);
+    timeOfDay = datetime.isValid() && datetime.time() != chosen ? chosen : QTime();
+}
+
 QDateTime Schedule::nextOccurrenceAfter(const QDateTime &now) const
 {
     if (!datetime.isValid() || !now.isValid())
         return QDateTime();
-    QDateTime next(now.date(), datetime.time());
-    while (next <= now || (type == Workday && !isWorkday(next.date())))
-        next = QDateTime(next.date().addDays(1), datetime.time());
-    return next;
+    // Ends: the holiday table is finite, and beyond it every week has working days.
+    for (QDate day = now.date();; day = day.addDays(1)) {
+        if (type == Workday && !isWorkday(day))
+            continue;
+        const QDateTime next = localDateTime(day, time());
+        if (next > now)
+            return next;
+    }
 }
 
 QString Schedule::timeText() const
 {
     switch (type) {
     case EveryDay:
-        return u"每天"_s + datetime.time().toString(kTimeFormat);
+        return u"每天"_s + time().toString(kTimeFormat);
     case Workday:
-        return u"每工作日"_s + datetime.time().toString(kTimeFormat);
+        return u"每工作日"_s + time().toString(kTimeFormat);
     default:
         return datetime.toString(kDateTimeFormat);
     }
@@ -59,15 +87,27 @@ QString Schedule::reminderTimeText() const
 {
     switch (type) {
     case EveryDay:
-        return u"每天的"_s + datetime.time().toString(kTimeFormat);
+        return u"每天的"_s + time().toString(kTimeFormat);
     case Workday:
-        return u"每工作日的"_s + datetime.time().toString(kTimeFormat);
+        return u"每工作日的"_s + time().toString(kTimeFormat);
     default:
         return datetime.toString(kDateTimeFormat);
     }
 }
 
-bool isWorkday(const QDate &date)
+QDateTime localDateTime(const QDate &date, const QTime &time)
 {
-    return date.dayOfWeek() <= 5;
+    QDateTime result(date, time);
+    if (result.isValid() || !date.isValid() || !time.isValid())
+        return result;
+    // Inside a gap. Gaps begin and end on whole minutes, so the first whole minute that exists
+    // is the first valid time after it; none is longer than a day.
+    const QDateTime wall(date, QTime(time.hour(), time.minute()), Qt::UTC);
+    for (int minutes = 1; minutes <= 24 * 60; ++minutes) {
+        const QDateTime candidate = wall.addSecs(60 * minutes);
+        result = QDateTime(candidate.date(), candidate.time());
+        if (result.isValid())
+            return result;
+    }
+    return QDateTime();
 }

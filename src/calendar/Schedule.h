@@ -1,6 +1,8 @@
 // A timed reminder: one day only, every day or every workday, with its description.
 #pragma once
 
+#include "HolidayTable.h"
+
 #include <QDateTime>
 #include <QMetaType>
 #include <QString>
@@ -16,7 +18,7 @@ struct Schedule
     // Takes a fresh id from the process-wide counter; copies keep their source's id.
     Schedule();
 
-    // 1 one day only, 2 every day, 3 Monday to Friday; any other value repeats daily without marks.
+    // 1 one day only, 2 every day, 3 every working day (isWorkday); any other value repeats daily without marks.
     int type = 0;
     // When it is next due (local time, whole seconds); invalid never falls due.
     QDateTime datetime;
@@ -25,14 +27,27 @@ struct Schedule
     bool firedToday = false;
     // Identity within one run; not stored.
     int id = 0;
+    // The time of day as chosen, where datetime had to leave a daylight-saving gap (02:30 due at
+    // 03:00); invalid when datetime's own time is the chosen one. Not stored.
+    QTime timeOfDay;
 
     // True for the types that re-arm after firing (every type but OnlyToday).
     bool repeats() const { return type != OnlyToday; }
     // Whether the schedule puts an alarm mark on date (the calendar grid).
     bool appliesTo(const QDate &date) const;
-    // The next occurrence strictly after now at the same time of day: the next day for a daily
-    // schedule, the next Monday to Friday for a workday one.
+    // The time of day it falls due on days where that time exists.
+    QTime time() const { return timeOfDay.isValid() ? timeOfDay : datetime.time(); }
+    // Sets date and time of day; a time that a daylight-saving change skips on that date falls due
+    // at the first valid time after it, so datetime is never invalid for a valid date and time.
+    void setDateTime(const QDate &date, const QTime &time);
+    // Reads "yyyy-MM-dd HH:mm:ss" (the stored form) as setDateTime does; anything else leaves
+    // datetime invalid.
+    void setDateTimeText(const QString &text);
+    // The next occurrence strictly after now at its time of day: the next day for a daily
+    // schedule, the next working day (isWorkday) for a workday one.
     QDateTime nextOccurrenceAfter(const QDateTime &now) const;
+    // Moves datetime to nextOccurrenceAfter(now), keeping the chosen time of day.
+    void rearmAfter(const QDateTime &now);
 
     // "2014-05-01 09:30:00", "每天08:00:00" or "每工作日09:30:00" (the browser's list).
     QString timeText() const;
@@ -42,5 +57,6 @@ struct Schedule
 
 Q_DECLARE_METATYPE(Schedule)
 
-// Monday to Friday.
-bool isWorkday(const QDate &date);
+// The local date-time of date and time; a time inside a daylight-saving gap becomes the first valid
+// time after the gap. Invalid only when date or time is.
+QDateTime localDateTime(const QDate &date, const QTime &time);

@@ -23,6 +23,7 @@ ScheduleMgr::ScheduleMgr(QObject *parent)
     connect(&m_timer, &QTimer::timeout, this, &ScheduleMgr::onTimeout);
     m_timer.start(1000);
     m_lastCheck = currentDateTime();
+    m_lastTick = m_lastCheck;
 }
 
 ScheduleMgr::~ScheduleMgr()
@@ -40,7 +41,7 @@ void ScheduleMgr::loadSchedules(const QString &path)
             continue;
         Schedule schedule;
         schedule.type = element.attribute(u"type").toInt();
-        schedule.datetime = QDateTime::fromString(element.attribute(u"datetime"), kDateTimeFormat);
+        schedule.setDateTimeText(element.attribute(u"datetime"));
         schedule.description = element.attribute(u"description");
         m_schedules.append(schedule);
     }
@@ -81,6 +82,7 @@ void ScheduleMgr::setClock(Clock clock)
 {
     m_clock = std::move(clock);
     m_lastCheck = currentDateTime();
+    m_lastTick = m_lastCheck;
 }
 
 QDateTime ScheduleMgr::currentDateTime() const
@@ -92,6 +94,9 @@ void ScheduleMgr::onTimeout()
 {
     const QDateTime now = currentDateTime();
     const qint64 nowSecs = now.toSecsSinceEpoch();
+    if (now < m_lastTick)
+        rearmAfterClockStepBack(m_lastTick, now);
+    m_lastTick = now;
     // Backwards, so a removal leaves the entries still to visit in place.
     for (qsizetype i = m_schedules.size() - 1; i >= 0; --i) {
         // A receiver of scheduleChanged may have shortened the list meanwhile.
@@ -103,7 +108,7 @@ void ScheduleMgr::onTimeout()
         if (schedule.type == Workday && !isWorkday(now.date())) {
             // Never shown on a weekend: it waits for Monday at its own time instead of falling
             // due at Monday's first check just after midnight.
-            schedule.datetime = schedule.nextOccurrenceAfter(now);
+            schedule.rearmAfter(now);
             emit scheduleChanged(m_schedules.at(i));
             continue;
         }
@@ -115,6 +120,27 @@ void ScheduleMgr::onTimeout()
         m_lastCheck = now;
         for (Schedule &schedule : m_schedules)
             schedule.firedToday = false;
+    }
+}
+
+void ScheduleMgr::rearmAfterClockStepBack(const QDateTime &before, const QDateTime &now)
+{
+    // A repeating schedule whose date is the rule's next occurrence after the later time was armed
+    // by that clock; derived again from now it falls due at its next real occurrence instead of
+    // staying silent until the wrong date comes round. A later date is a start the user chose.
+    const bool sameDay = before.date() == now.date();
+    for (qsizetype i = 0; i < m_schedules.size(); ++i) {
+        Schedule &schedule = m_schedules[i];
+        if (!schedule.repeats() || !schedule.datetime.isValid()
+            || schedule.datetime != schedule.nextOccurrenceAfter(before))
+            continue;
+        const QDateTime armed = schedule.datetime;
+        schedule.rearmAfter(now);
+        // Today's occurrence already fired before the step back: once a day stays once a day.
+        if (sameDay && schedule.firedToday && schedule.datetime.date() == now.date())
+            schedule.rearmAfter(schedule.datetime);
+        if (schedule.datetime != armed)
+            emit scheduleChanged(m_schedules.at(i));
     }
 }
 
@@ -139,7 +165,7 @@ void ScheduleMgr::fire(qsizetype index, const QDateTime &now)
         // Moving on by whole days to the next occurrence after now keeps the reminder at its own
         // time of day, however many days were missed (a missed one fires once, at start-up).
         schedule.firedToday = schedule.datetime.date() == now.date();
-        schedule.datetime = schedule.nextOccurrenceAfter(now);
+        schedule.rearmAfter(now);
     }
     emit scheduleChanged(fired);
 }

@@ -57,10 +57,14 @@ public slots:
 
 private:
     void fire(qsizetype index, const QDateTime &now);
+    // The clock went back from before to now (a correction after a wrong jump ahead).
+    void rearmAfterClockStepBack(const QDateTime &before, const QDateTime &now);
 
     QList<Schedule> m_schedules;
     QTimer m_timer;
     QList<ScheduleNotifyDialog *> m_dialogs;
     QDateTime m_lastCheck;
+    // The time of the previous check, to notice a clock that went back.
+    QDateTime m_lastTick;
     Clock m_clock;
 };

@@ -6,6 +6,7 @@ namespace Endpoints {
 
 QString makerSite() { return QStringLiteral(QPA_MAKER_SITE_URL); }
 QUrl makerSiteUrl(const QString &path) { return QUrl(makerSite() + path); }
+QUrl holidayTableUrl() { return QUrl(QStringLiteral(QPA_HOLIDAYS_ADDRESS)); }
 QString searchEngine() { return QStringLiteral(QPA_SEARCH_ENGINE_URL); }
 QString ipLocationService() { return QStringLiteral(QPA_IP_LOCATION_URL); }
 QString weatherService() { return QStringLiteral(QPA_WEATHER_URL); }

@@ -10,6 +10,8 @@ namespace Endpoints {
 QString makerSite();
 // The maker's site base followed by a relative path ("websites.xml", "stat.aspx?").
 QUrl makerSiteUrl(const QString &path);
+// The official holiday table (beside websites.xml on the maker's site unless configured apart).
+QUrl holidayTableUrl();
 // Root address of the web search engine, ending in "/".
 QString searchEngine();
 // Root address of the IP-location service, ending in "/".

@@ -1,8 +1,12 @@
 // Tests of schedules, the reminder check, the schedule dialogs and the calendar page.
 #include "CalendarWidget.h"
 #include "ChineseCalendarWidget.h"
+#include "Endpoints.h"
+#include "FakeNetworkAccessManager.h"
 #include "GlobalSettings.h"
+#include "HolidayUpdate.h"
 #include "LunarCalendar.h"
+#include "Network.h"
 #include "NewScheduleDialog.h"
 #include "ScheduleBrowserDialog.h"
 #include "ScheduleMgr.h"
@@ -18,8 +22,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMutexLocker>
 #include <QPointer>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -28,8 +34,10 @@
 #include <QTimeEdit>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <memory>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -142,6 +150,20 @@ private slots:
     void newScheduleDialogOverItsWindow();
     void addScheduleThroughDialog();
     void browseReusesDialog();
+
+    // Official days off, make-up working days, clock changes.
+    void workdayReminders_data();
+    void workdayReminders();
+    void clockYearAheadAndBack();
+    void clockStepBackSameDayFiresOnce();
+    void daylightSavingGap();
+    void holidayBadges();
+    void holidayToolTips_data();
+    void holidayToolTips();
+    void newerHolidayYearsFromTheSite();
+    void refusedHolidayReplies_data();
+    void refusedHolidayReplies();
+    void firedReminderRepaintsTheGrid();
 
 private:
     QDateTime m_now;
@@ -1313,6 +1335,395 @@ void TestCalendar::browseReusesDialog()
     }
     // The page takes its parentless browser with it.
     QVERIFY(browser.isNull());
+}
+
+void TestCalendar::workdayReminders_data()
+{
+    QTest::addColumn<QDate>("first");
+    QTest::addColumn<QDate>("last");
+    QTest::addColumn<QList<QDate>>("fired");
+    // 2026: Mid-Autumn Festival 09-25..27 and National Day 10-01..07 off; Sunday 09-20 and
+    // Saturday 10-10 are make-up working days.
+    QList<QDate> national;
+    for (int day : {14, 15, 16, 17, 18, 20, 21, 22, 23, 24, 28, 29, 30})
+        national << QDate(2026, 9, day);
+    for (int day : {8, 9, 10, 12})
+        national << QDate(2026, 10, day);
+    QTest::newRow("2026 National Day") << QDate(2026, 9, 14) << QDate(2026, 10, 12) << national;
+    // 2030 is beyond the table: Monday to Friday, National Day or not.
+    QTest::newRow("2030, outside the table")
+        << QDate(2030, 9, 30) << QDate(2030, 10, 6)
+        << QList<QDate>{QDate(2030, 9, 30), QDate(2030, 10, 1), QDate(2030, 10, 2), QDate(2030, 10, 3),
+                        QDate(2030, 10, 4)};
+}
+
+void TestCalendar::workdayReminders()
+{
+    QFETCH(QDate, first);
+    QFETCH(QDate, last);
+    ScheduleMgr mgr;
+    m_now = QDateTime(first, QTime(7, 0));
+    useClock(mgr);
+    mgr.addSchedule(makeSchedule(Workday, QDateTime(first, QTime(9, 0)), u"站会"_s));
+    QList<QDate> fired;
+    for (QDate day = first; day <= last; day = day.addDays(1)) {
+        const qsizetype before = mgr.openDialogs().size();
+        for (const QTime &t : {QTime(0, 0, 1), QTime(8, 59, 59), QTime(9, 0), QTime(9, 0, 1), QTime(18, 0)}) {
+            m_now = QDateTime(day, t);
+            mgr.onTimeout();
+        }
+        QVERIFY2(mgr.openDialogs().size() - before <= 1, qPrintable(day.toString(Qt::ISODate)));
+        if (mgr.openDialogs().size() > before)
+            fired << day;
+    }
+    QTEST(fired, "fired");
+    qDeleteAll(mgr.openDialogs());
+
+    // The grid puts the bell on the same days.
+    ScheduleMgr marks;
+    quiet(marks);
+    marks.addSchedule(makeSchedule(Workday, QDateTime(first, QTime(9, 0))));
+    ChineseCalendarWidget grid;
+    grid.setScheduleMgr(&marks);
+    QList<QDate> marked;
+    for (QDate day = first; day <= last; day = day.addDays(1))
+        if (grid.cellText(day).alarm)
+            marked << day;
+    QTEST(marked, "fired");
+}
+
+void TestCalendar::clockYearAheadAndBack()
+{
+    ScheduleMgr mgr;
+    m_now = at(2026, 9, 14, 7, 0); // a Monday
+    useClock(mgr);
+    CalendarWidget page(nullptr, &mgr);
+    mgr.addSchedule(makeSchedule(EveryDay, at(2026, 9, 14, 8, 0), u"吃药"_s));
+    mgr.addSchedule(makeSchedule(Workday, at(2026, 9, 14, 9, 0), u"站会"_s));
+    mgr.addSchedule(makeSchedule(OnlyToday, at(2026, 9, 16, 10, 0), u"开会"_s));
+
+    // A wrong answer from the time server: a year ahead for a few minutes. Each reminder fires
+    // once, whatever it missed.
+    for (int minute = 0; minute < 10; ++minute) {
+        m_now = at(2027, 9, 14, 7, minute);
+        mgr.onTimeout();
+    }
+    QCOMPARE(mgr.openDialogs().size(), 3);
+    QCOMPARE(mgr.schedules().size(), 2);
+    qDeleteAll(mgr.openDialogs());
+
+    // Back to the real time: re-armed for their next real occurrence, and saved so.
+    m_now = at(2026, 9, 14, 7, 10);
+    mgr.onTimeout();
+    QCOMPARE(mgr.schedules().at(0).datetime, at(2026, 9, 14, 8, 0));
+    QCOMPARE(mgr.schedules().at(1).datetime, at(2026, 9, 14, 9, 0));
+    QFile file(schedulesPath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("2026-09-14 08:00:00"));
+
+    // The next seven real days: the daily reminder every day, the workday one on working days
+    // (Sunday 09-20 is a make-up working day).
+    QList<QDate> daily, workday;
+    for (QDateTime t = at(2026, 9, 14, 7, 20); t < at(2026, 9, 21, 7, 0); t = t.addSecs(600)) {
+        m_now = t;
+        mgr.onTimeout();
+        for (ScheduleNotifyDialog *dialog : mgr.openDialogs()) {
+            const QString text = dialog->findChild<QLabel *>(u"description_"_s)->text();
+            (text == u"吃药"_s ? daily : workday) << t.date();
+        }
+        qDeleteAll(mgr.openDialogs());
+    }
+    QList<QDate> everyDay;
+    for (int day = 14; day <= 20; ++day)
+        everyDay << QDate(2026, 9, day);
+    QCOMPARE(daily, everyDay);
+    QCOMPARE(workday, (QList<QDate>{QDate(2026, 9, 14), QDate(2026, 9, 15), QDate(2026, 9, 16), QDate(2026, 9, 17),
+                                    QDate(2026, 9, 18), QDate(2026, 9, 20)}));
+}
+
+void TestCalendar::clockStepBackSameDayFiresOnce()
+{
+    ScheduleMgr mgr;
+    m_now = at(2026, 9, 14, 7, 0);
+    useClock(mgr);
+    mgr.addSchedule(makeSchedule(EveryDay, at(2026, 9, 14, 8, 0), u"吃药"_s));
+    // A start the user chose in the future stays where it is.
+    mgr.addSchedule(makeSchedule(EveryDay, at(2026, 12, 1, 8, 0), u"以后"_s));
+    m_now = at(2026, 9, 14, 8, 0);
+    mgr.onTimeout();
+    QCOMPARE(mgr.openDialogs().size(), 1);
+    // A correction of a few minutes back across the reminder's time does not repeat it today.
+    m_now = at(2026, 9, 14, 7, 55);
+    mgr.onTimeout();
+    QCOMPARE(mgr.schedules().at(0).datetime, at(2026, 9, 15, 8, 0));
+    QCOMPARE(mgr.schedules().at(1).datetime, at(2026, 12, 1, 8, 0));
+    m_now = at(2026, 9, 14, 8, 0, 30);
+    mgr.onTimeout();
+    QCOMPARE(mgr.openDialogs().size(), 1);
+    // A step back by days re-arms for the first occurrence after the new time.
+    m_now = at(2026, 9, 10, 12, 0);
+    mgr.onTimeout();
+    QCOMPARE(mgr.schedules().at(0).datetime, at(2026, 9, 11, 8, 0));
+    QCOMPARE(mgr.schedules().at(1).datetime, at(2026, 12, 1, 8, 0));
+    qDeleteAll(mgr.openDialogs());
+}
+
+void TestCalendar::daylightSavingGap()
+{
+    // Run by the calendar_new_york test, whose zone skips 02:00 to 03:00 on 2026-03-08.
+    if (qgetenv("TZ") != "America/New_York")
+        QSKIP("needs TZ=America/New_York (the calendar_new_york test)");
+    QVERIFY(!QDateTime(QDate(2026, 3, 8), QTime(2, 30)).isValid());
+
+    QCOMPARE(localDateTime(QDate(2026, 3, 8), QTime(2, 30)), at(2026, 3, 8, 3, 0));
+    QCOMPARE(localDateTime(QDate(2026, 3, 8), QTime(2, 0)), at(2026, 3, 8, 3, 0));
+    QCOMPARE(localDateTime(QDate(2026, 3, 8), QTime(1, 59, 59)), at(2026, 3, 8, 1, 59, 59));
+    QVERIFY(localDateTime(QDate(2026, 11, 1), QTime(1, 30)).isValid()); // the hour that repeats
+
+    ScheduleMgr mgr;
+    m_now = at(2026, 3, 7, 0, 0);
+    useClock(mgr);
+    CalendarWidget page(nullptr, &mgr);
+    Schedule once = makeSchedule(OnlyToday, QDateTime(), u"一次"_s);
+    once.setDateTime(QDate(2026, 3, 8), QTime(2, 30));
+    Schedule daily = makeSchedule(EveryDay, QDateTime(), u"每天"_s);
+    daily.setDateTime(QDate(2026, 3, 7), QTime(2, 30));
+    mgr.addSchedule(once);
+    mgr.addSchedule(daily);
+    {
+        QFile file(schedulesPath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.contains("2026-03-08 03:00:00"));
+        QVERIFY(!bytes.contains("datetime=\"\""));
+    }
+
+    m_now = at(2026, 3, 7, 2, 30);
+    mgr.onTimeout();
+    QCOMPARE(mgr.openDialogs().size(), 1);
+    QCOMPARE(mgr.schedules().at(1).datetime, at(2026, 3, 8, 3, 0));
+    m_now = at(2026, 3, 8, 1, 59, 59);
+    mgr.onTimeout();
+    QCOMPARE(mgr.openDialogs().size(), 1);
+    m_now = at(2026, 3, 8, 3, 0);
+    mgr.onTimeout();
+    QCOMPARE(mgr.openDialogs().size(), 3);
+    QCOMPARE(mgr.schedules().size(), 1);
+    // The day after, at the time the user chose.
+    QCOMPARE(mgr.schedules().first().datetime, at(2026, 3, 9, 2, 30));
+    QCOMPARE(mgr.schedules().first().timeText(), u"每天02:30:00"_s);
+    qDeleteAll(mgr.openDialogs());
+
+    // A stored time inside the gap loads as the first valid time after it.
+    TempDataDir dir;
+    const QString path = dir.write(u"schedules.dat"_s, "<torvel><schedule type=\"2\" datetime=\"2026-03-08 02:30:00\""
+                                                       " description=\"d\"/></torvel>");
+    ScheduleMgr loaded;
+    loaded.loadSchedules(path);
+    QCOMPARE(loaded.schedules().size(), 1);
+    QCOMPARE(loaded.schedules().first().datetime, at(2026, 3, 8, 3, 0));
+    QCOMPARE(loaded.schedules().first().nextOccurrenceAfter(at(2026, 3, 8, 3, 0)), at(2026, 3, 9, 2, 30));
+}
+
+void TestCalendar::holidayBadges()
+{
+    ScheduleMgr mgr;
+    quiet(mgr);
+    ChineseCalendarWidget grid;
+    QVERIFY(showAsOnPage(grid, mgr, 2026, 10));
+    auto *view = grid.findChild<QTableView *>();
+    const QImage image = view->viewport()->grab().toImage();
+    // Counts green (休) and red (班) pixels in the top-left corner of a cell.
+    auto corner = [&](int row, int column) {
+        const QRect cell = view->visualRect(view->model()->index(row, column));
+        int green = 0, red = 0;
+        for (int y = cell.top(); y < cell.top() + 22; ++y)
+            for (int x = cell.left(); x < cell.left() + 22; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                green += (c.green() > 120 && c.red() < 100 && c.blue() < 120) ? 1 : 0;
+                red += (c.red() > 180 && c.green() < 100 && c.blue() < 100) ? 1 : 0;
+            }
+        return std::pair{green, red};
+    };
+    // October 2026 starts on a Thursday: 10-01 is row 0, column 3; 10-10 row 1, column 5;
+    // 10-13 row 2, column 1.
+    QVERIFY(corner(0, 3).first > 40);
+    QCOMPARE(corner(0, 3).second, 0);
+    QVERIFY(corner(1, 5).second > 40);
+    QCOMPARE(corner(1, 5).first, 0);
+    QCOMPARE(corner(2, 1), (std::pair{0, 0}));
+    QCOMPARE(grid.cellText(QDate(2026, 10, 1)).holiday, HolidayTable::DayOff);
+    QCOMPARE(grid.cellText(QDate(2026, 10, 10)).holiday, HolidayTable::MakeUpWorkday);
+    QCOMPARE(grid.cellText(QDate(2026, 10, 13)).holiday, HolidayTable::Ordinary);
+}
+
+void TestCalendar::holidayToolTips_data()
+{
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("day off") << 2026 << 10 << 0 << 3 << QDate(2026, 10, 1) << u"国庆节 休"_s;
+    QTest::newRow("make-up day") << 2026 << 10 << 1 << 5 << QDate(2026, 10, 10) << u"国庆节 调休上班"_s;
+    QTest::newRow("ordinary day") << 2026 << 10 << 2 << 1 << QDate(2026, 10, 13) << QString();
+    QTest::newRow("month before") << 2026 << 10 << 0 << 0 << QDate(2026, 9, 28) << QString();
+    QTest::newRow("Sunday off") << 2026 << 10 << 0 << 6 << QDate(2026, 10, 4) << u"国庆节 休"_s;
+    QTest::newRow("month after") << 2026 << 10 << 5 << 6 << QDate(2026, 11, 8) << QString();
+    QTest::newRow("Spring Festival") << 2026 << 2 << 2 << 6 << QDate(2026, 2, 15) << u"春节 休"_s;
+    QTest::newRow("year not published") << 2027 << 10 << 0 << 4 << QDate(2027, 10, 1) << u"2027年放假安排尚未公布"_s;
+    // October 1990 starts on a Monday, so its first row is the end of September.
+    QTest::newRow("year before the table") << 1990 << 10 << 1 << 0 << QDate(1990, 10, 1) << u"1990年放假安排未收录"_s;
+}
+
+void TestCalendar::holidayToolTips()
+{
+    QFETCH(int, year);
+    QFETCH(int, month);
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QDate, date);
+    QFETCH(QString, tip);
+    ScheduleMgr mgr;
+    quiet(mgr);
+    ChineseCalendarWidget grid;
+    QVERIFY(showAsOnPage(grid, mgr, year, month));
+    auto *view = grid.findChild<QTableView *>();
+    const QPoint pos = view->visualRect(view->model()->index(row, column)).center();
+    QCOMPARE(grid.dateAt(pos), date);
+    QCOMPARE(ChineseCalendarWidget::holidayToolTip(date), tip);
+
+    QToolTip::hideText();
+    QHelpEvent event(QEvent::ToolTip, pos, view->viewport()->mapToGlobal(pos));
+    QApplication::sendEvent(view->viewport(), &event);
+    QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
+    QToolTip::hideText();
+}
+
+void TestCalendar::newerHolidayYearsFromTheSite()
+{
+    FakeNetworkAccessManager *network = installFakeNetwork();
+    const auto restore = qScopeGuard([] {
+        QMutexLocker locker(&g_networkMutex);
+        delete std::exchange(g_networkAccessManager, nullptr);
+        QFile::remove(HolidayUpdate::cachePath());
+        resetHolidayTable();
+    });
+    network->setReply(Endpoints::holidayTableUrl().toString(),
+                      "# 2027\n2027-10-01\t国庆节\t0\t2027-10-01\n2027-10-02\t国庆节\t0\t2027-10-01\n"
+                      "2027-09-26\t国庆节\t1\t2027-10-01\n");
+    QVERIFY(Endpoints::holidayTableUrl().toString().endsWith(u"/cn_holidays.tsv"_s));
+    QVERIFY(isWorkday(QDate(2027, 10, 1)));
+
+    ScheduleMgr mgr;
+    quiet(mgr);
+    CalendarWidget page(nullptr, &mgr);
+    QCOMPARE(network->requestCount(Endpoints::holidayTableUrl().toString()), 1);
+    QTRY_VERIFY(holidayTable().covers(2027));
+    QVERIFY(!isWorkday(QDate(2027, 10, 1)));
+    QVERIFY(isWorkday(QDate(2027, 9, 26)));
+    QCOMPARE(ChineseCalendarWidget::holidayToolTip(QDate(2027, 10, 2)), u"国庆节 休"_s);
+    QCOMPARE(holidayTable().years().first(), 2002);
+
+    // Kept for the next start, which may be offline; the shipped years come back with it.
+    resetHolidayTable();
+    QVERIFY(!holidayTable().covers(2027));
+    delete std::exchange(g_networkAccessManager, nullptr);
+    CalendarWidget offline(nullptr, &mgr);
+    QVERIFY(holidayTable().covers(2027));
+    QCOMPARE(holidayTable().size(), 858 + 3);
+
+    // A later reply adds its years to the cache rather than dropping the earlier ones.
+    QVERIFY(HolidayUpdate::apply("2028-10-01\t国庆节\t0\t2028-10-01\n"));
+    resetHolidayTable();
+    HolidayUpdate::loadCache();
+    QVERIFY(holidayTable().covers(2027));
+    QVERIFY(holidayTable().covers(2028));
+}
+
+void TestCalendar::refusedHolidayReplies_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    const QByteArray row = "2027-10-01\t国庆节\t0\t2027-10-01\n";
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("huge") << row + QByteArray(HolidayTable::kMaxBytes, '#');
+    QTest::newRow("HTML error page") << QByteArray("<html><body>404</body></html>");
+    QTest::newRow("malformed row") << row + "2027-10-02 国庆节 0 2027-10-01\n";
+    QTest::newRow("date outside its year") << row + "2028-10-02\t国庆节\t0\t2027-10-01\n";
+    QTest::newRow("duplicate") << row + row;
+    QTest::newRow("a year with no day off") << row + "2028-01-02\t元旦节\t1\t2028-01-01\n";
+}
+
+void TestCalendar::refusedHolidayReplies()
+{
+    QFETCH(QByteArray, body);
+    const auto restore = qScopeGuard([] {
+        QFile::remove(HolidayUpdate::cachePath());
+        resetHolidayTable();
+    });
+    // An earlier good reply is cached; a refused one changes neither the cache nor the table.
+    QVERIFY(HolidayUpdate::apply("2029-10-01\t国庆节\t0\t2029-10-01\n"));
+    QFile cache(HolidayUpdate::cachePath());
+    QVERIFY(cache.open(QIODevice::ReadOnly));
+    const QByteArray cached = cache.readAll();
+    cache.close();
+    const QByteArray table = holidayTable().toTsv();
+
+    QVERIFY(!HolidayUpdate::apply(body));
+    QVERIFY(cache.open(QIODevice::ReadOnly));
+    QCOMPARE(cache.readAll(), cached);
+    QCOMPARE(holidayTable().toTsv(), table);
+    QVERIFY(!holidayTable().covers(2027));
+    QVERIFY(!holidayTable().covers(2028));
+}
+
+void TestCalendar::firedReminderRepaintsTheGrid()
+{
+    ScheduleMgr mgr;
+    m_now = at(2026, 9, 14, 7, 0);
+    useClock(mgr);
+    CalendarWidget page(nullptr, &mgr);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    auto *grid = page.findChild<ChineseCalendarWidget *>(u"calendarWidget"_s);
+    grid->setCurrentPage(2026, 9);
+    mgr.addSchedule(makeSchedule(OnlyToday, at(2026, 9, 15, 8, 0), u"明天"_s));
+    mgr.addSchedule(makeSchedule(OnlyToday, at(2026, 9, 14, 8, 0), u"开会"_s));
+
+    // Counts the paints of the cells, once what is pending is on screen.
+    struct PaintCounter : QObject
+    {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            paints += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    QWidget *viewport = grid->findChild<QTableView *>()->viewport();
+    viewport->installEventFilter(&counter);
+    auto settle = [&counter] {
+        QTest::qWait(50);
+        counter.paints = 0;
+    };
+
+    // Deleted in the browser: no reminder window takes the focus, so only the change itself can
+    // repaint the cells.
+    settle();
+    QVERIFY(grid->cellText(QDate(2026, 9, 15)).alarm);
+    mgr.removeSchedule(mgr.schedules().first().id);
+    QVERIFY(!grid->cellText(QDate(2026, 9, 15)).alarm);
+    QTRY_VERIFY(counter.paints > 0);
+
+    // Fired and removed.
+    settle();
+    m_now = at(2026, 9, 14, 8, 0);
+    mgr.onTimeout();
+    QCOMPARE(mgr.schedules().size(), 0);
+    QVERIFY(!grid->cellText(QDate(2026, 9, 14)).alarm);
+    QTRY_VERIFY(counter.paints > 0);
+    qDeleteAll(mgr.openDialogs());
 }
 
 QPA_TEST_MAIN(TestCalendar)

@@ -306,7 +306,8 @@ void TestShell::startupRequests()
     QCOMPARE(m_net->requestCount(kRelease), 1);
     QCOMPARE(m_net->requestCount(kSite + u"websites.xml"_s), 1);
     QCOMPARE(m_net->requestCount(kStat + u"login"_s), 1);
-    QCOMPARE(m_net->requests().size(), 3);
+    QCOMPARE(m_net->requestCount(kSite + u"cn_holidays.tsv"_s), 1);
+    QCOMPARE(m_net->requests().size(), 4);
     // The version check is issued before the website list, and "login" comes last.
     QCOMPARE(m_net->requests().first().toString(), kRelease);
     QCOMPARE(m_net->requests().last().toString(), kStat + u"login"_s);
