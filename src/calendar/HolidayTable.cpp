@@ -15,11 +15,26 @@ constexpr qsizetype kMaxNameLength = 16;
 constexpr int kFirstYear = 1949;
 constexpr int kLastYear = 2100;
 
+// "yyyy-MM-dd" read by hand: QDate::fromString parses its format anew on every call, which made
+// reading the table cost milliseconds.
 QDate readDate(QStringView text)
 {
     if (text.size() != 10 || text.at(4) != u'-' || text.at(7) != u'-')
         return {};
-    return QDate::fromString(text.toString(), u"yyyy-MM-dd"_s);
+    auto number = [&text](qsizetype from, qsizetype length) {
+        int value = 0;
+        for (qsizetype i = from; i < from + length; ++i) {
+            const char16_t c = text.at(i).unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+    if (year < 0 || month < 0 || day < 0)
+        return {};
+    return QDate(year, month, day);
 }
 
 bool isPlainName(const QString &name)
@@ -100,13 +115,8 @@ bool HolidayTable::parse(const QByteArray &text, HolidayTable *table)
         if (daysOffPerYear.value(it.key()) == 0)
             return false;
     }
-    std::sort(result.m_entries.begin(), result.m_entries.end(),
-              [](const Entry &a, const Entry &b) { return a.julianDay < b.julianDay; });
-    const auto twice = std::adjacent_find(result.m_entries.begin(), result.m_entries.end(),
-                                          [](const Entry &a, const Entry &b) { return a.julianDay == b.julianDay; });
-    if (twice != result.m_entries.end())
+    if (!result.sortByDay())
         return false;
-    result.rebuildYears();
     *table = std::move(result);
     return true;
 }
@@ -143,14 +153,9 @@ bool HolidayTable::merge(const HolidayTable &newer)
         entry.name = quint8(index);
         result.m_entries.push_back(entry);
     }
-    std::sort(result.m_entries.begin(), result.m_entries.end(),
-              [](const Entry &a, const Entry &b) { return a.julianDay < b.julianDay; });
     // A kept year and a new one may not both claim a day (a December day of next year's New Year).
-    const auto twice = std::adjacent_find(result.m_entries.begin(), result.m_entries.end(),
-                                          [](const Entry &a, const Entry &b) { return a.julianDay == b.julianDay; });
-    if (twice != result.m_entries.end())
+    if (!result.sortByDay())
         return false;
-    result.rebuildYears();
     *this = std::move(result);
     return true;
 }
@@ -167,13 +172,20 @@ HolidayTable::Day HolidayTable::day(const QDate &date) const
     return {it->makeUp ? MakeUpWorkday : DayOff, m_names.at(it->name), date.addDays(it->festivalOffset)};
 }
 
-void HolidayTable::rebuildYears()
+bool HolidayTable::sortByDay()
 {
+    std::sort(m_entries.begin(), m_entries.end(),
+              [](const Entry &a, const Entry &b) { return a.julianDay < b.julianDay; });
+    const auto twice = std::adjacent_find(m_entries.begin(), m_entries.end(),
+                                          [](const Entry &a, const Entry &b) { return a.julianDay == b.julianDay; });
+    if (twice != m_entries.end())
+        return false;
     m_years.clear();
     for (const Entry &entry : m_entries)
         m_years.append(entry.year());
     std::sort(m_years.begin(), m_years.end());
     m_years.erase(std::unique(m_years.begin(), m_years.end()), m_years.end());
+    return true;
 }
 
 const HolidayTable &holidayTable()

@@ -63,7 +63,8 @@ private:
         int year() const { return int(QDate::fromJulianDay(julianDay + festivalOffset).year()); }
     };
 
-    void rebuildYears();
+    // Sorts the entries and lists their years; false when a date is listed twice.
+    bool sortByDay();
 
     std::vector<Entry> m_entries;
     QStringList m_names;

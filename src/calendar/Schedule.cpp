@@ -42,7 +42,12 @@ void Schedule::setDateTime(const QDate &date, const QTime &time)
 
 void Schedule::setDateTimeText(const QString &text)
 {
-    if (text.size() != kDateTimeFormat.size() || text.at(10) != u' ') {
+    // Digits where the format has letters, its separators elsewhere: what toString writes back.
+    bool shaped = text.size() == kDateTimeFormat.size();
+    for (qsizetype i = 0; shaped && i < text.size(); ++i)
+        shaped = kDateTimeFormat.at(i).isLetter() ? (text.at(i) >= u'0' && text.at(i) <= u'9')
+                                                  : text.at(i) == kDateTimeFormat.at(i);
+    if (!shaped) {
         datetime = QDateTime();
         timeOfDay = QTime();
         return;

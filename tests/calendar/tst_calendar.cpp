@@ -280,6 +280,12 @@ void TestCalendar::badFiles_data()
     QTest::newRow("malformed datetime is invalid")
         << QByteArray("<torvel><schedule type=\"1\" datetime=\"2014-13-45 99:00:00\" description=\"c\"/></torvel>")
         << 1 << 1 << false << u"c"_s;
+    QTest::newRow("signed year is invalid")
+        << QByteArray("<torvel><schedule type=\"1\" datetime=\"-999-05-01 09:30:00\" description=\"e\"/></torvel>")
+        << 1 << 1 << false << u"e"_s;
+    QTest::newRow("ISO separator is invalid")
+        << QByteArray("<torvel><schedule type=\"1\" datetime=\"2014-05-01T09:30:00\" description=\"f\"/></torvel>")
+        << 1 << 1 << false << u"f"_s;
     QTest::newRow("missing datetime is invalid")
         << QByteArray("<torvel><schedule type=\"3\"/></torvel>") << 1 << 3 << false << QString();
     QTest::newRow("other children skipped")
