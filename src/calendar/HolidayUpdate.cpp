@@ -57,20 +57,14 @@ bool apply(const QByteArray &body)
 
 void request(QObject *context, std::function<void()> applied)
 {
-    QNetworkReply *reply = networkGet(Endpoints::holidayTableUrl());
+    QNetworkReply *reply = networkGet(Endpoints::holidayTableUrl(), RequestKind::Holidays);
     if (!reply)
         return;
-    // Nothing larger than a table is read into memory.
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > HolidayTable::kMaxBytes)
-            reply->abort();
-    });
     QObject::connect(reply, &QNetworkReply::finished, reply,
                      [reply, context = QPointer<QObject>(context), applied = std::move(applied)] {
                          reply->deleteLater();
-                         if (reply->error() != QNetworkReply::NoError)
-                             return;
-                         if (apply(reply->read(HolidayTable::kMaxBytes + 1)) && context && applied)
+                         const QByteArray body = replyBody(reply);
+                         if (!body.isEmpty() && apply(body) && context && applied)
                              applied();
                      });
 }

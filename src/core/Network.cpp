@@ -58,6 +58,7 @@ RequestLimits requestLimits(RequestKind kind)
         break;
     case RequestKind::Weather:
     case RequestKind::Location:
+    case RequestKind::Holidays:
         limits = {256 * 1024, 15000};
         break;
     case RequestKind::Version:

@@ -20,6 +20,7 @@ enum class RequestKind {
     Version,  // newrelease.html: 64 KiB
     Picture,  // a recommendation's icon or preview: 1 MiB
     Report,   // a usage report: 4 KiB, 5 s, at most two at a time (up to 16 more wait their turn)
+    Holidays, // cn_holidays.tsv, the official holiday table: 256 KiB
 };
 
 struct RequestLimits
