@@ -1,0 +1,127 @@
+#!/bin/sh
+# End to end: the portable Windows program (tools/windows/build.sh OUT) under Wine on a private
+# Xvfb with openbox and a tint2 tray. It must start, put its icon in the tray and show the floating
+# window, toggle the main window with the hot key F4 (RegisterHotKey through Wine), write its
+# settings to the roaming application-data folder, and a second start must end at once with 0.
+# Screenshots go to OUT/wine-e2e/. Exit 77 (skipped) without a Windows build, Wine or Xvfb.
+set -u
+out=${1:?usage: wine_e2e.sh WINDOWS_OUT}
+wine=${QPA_WINE:-/usr/lib/wine/wine64}
+exe=$out/QuorvikPcAssist/QuorvikPcAssist.exe
+for tool in Xvfb xdotool xwininfo openbox tint2 import; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "SKIPPED: $tool is not installed"; exit 77; }
+done
+[ -x "$wine" ] || { echo "SKIPPED: $wine is missing (Debian package wine64)"; exit 77; }
+[ -f "$exe" ] || { echo "SKIPPED: no Windows build in $out (see windows_build)"; exit 77; }
+
+shots=$out/wine-e2e
+rm -rf "$shots"
+mkdir -p "$shots"
+work=$(mktemp -d)
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine is asked to use no proxy so that nothing leaves the machine: requests go to a closed port.
+export http_proxy=http://127.0.0.1:9 https_proxy=http://127.0.0.1:9 no_proxy=
+unset QT_QPA_PLATFORM QT_PLUGIN_PATH WINEPATH
+xvfb= wm= tray= prog=
+cleanup() {
+    "${wine%/*}/wineserver" -k >/dev/null 2>&1
+    for p in $prog $tray $wm $xvfb; do kill "$p" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+fails=0
+pass() { echo "PASS: $1"; }
+fail() { echo "FAIL: $1"; fails=$((fails + 1)); }
+# wait_for SECONDS COMMAND...: polls COMMAND every 0.2 s.
+wait_for() {
+    n=$(($1 * 5))
+    shift
+    while [ $n -gt 0 ]; do
+        "$@" && return 0
+        sleep 0.2
+        n=$((n - 1))
+    done
+    return 1
+}
+shot() { import -display "$DISPLAY" -window root "$shots/$1.png" 2>/dev/null; }
+
+# The prefix first, without a display, so that no first-run window of Wine's own shows.
+mkdir -p "$WINEPREFIX"
+"${wine%/*}/wineserver" -p </dev/null >/dev/null 2>&1
+DISPLAY= "$wine" wineboot -i </dev/null >/dev/null 2>&1
+appdata=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Roaming 2>/dev/null | head -n 1)
+[ -n "$appdata" ] || { echo "FAIL: Wine prefix has no roaming application-data folder"; exit 1; }
+settings=$appdata/QuorvikPcAssist/settings.dat
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+wait_for 10 test -s "$work/display" || { echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+export DISPLAY=:$(head -n 1 "$work/display")
+openbox >/dev/null 2>&1 &
+wm=$!
+tint2 >/dev/null 2>&1 &
+tray=$!
+# tint2 owns the tray selection once its panel is mapped.
+tray_owner() { xdotool search --onlyvisible --class tint2 >/dev/null 2>&1; }
+wait_for 10 tray_owner || fail "tint2 tray host starts"
+
+# Windows of the program: Wine names the X window after the Windows title.
+window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
+floating_shown() { [ -n "$(window_named MiniMainDialog)" ]; }
+main_shown() { [ -n "$(window_named 'Quorvik电脑助手')" ]; }
+main_hidden() { ! main_shown; }
+# Wine docks a tray icon as a small X window embedded in tint2's panel.
+tray_icon() {
+    panel=$(xdotool search --onlyvisible --class tint2 2>/dev/null | head -n 1)
+    [ -n "$panel" ] && xwininfo -children -id "$panel" 2>/dev/null | grep -qi 'quorvik\|wine\|systray'
+}
+
+"$wine" "$exe" >"$work/first.log" 2>&1 &
+prog=$!
+if wait_for 60 floating_shown; then pass "starts and shows the floating window"; else fail "floating window shown"; fi
+if wait_for 10 tray_icon; then pass "tray icon docked in the tray"; else fail "tray icon docked in the tray"; fi
+sleep 1
+shot started
+if main_hidden; then pass "main window hidden after start"; else fail "main window hidden after start"; fi
+
+xdotool key F4
+if wait_for 10 main_shown; then pass "F4 shows the main window"; else fail "F4 shows the main window"; fi
+sleep 1
+shot main-shown
+xdotool key F4
+if wait_for 10 main_hidden; then pass "F4 hides the main window"; else fail "F4 hides the main window"; fi
+xdotool key F4
+if wait_for 10 main_shown; then pass "F4 shows it again"; else fail "F4 shows it again"; fi
+
+if wait_for 10 test -s "$settings" && grep -q '<first_run>0</first_run>' "$settings"; then
+    pass "settings written to %APPDATA%\\QuorvikPcAssist\\settings.dat"
+else
+    fail "settings written to %APPDATA%\\QuorvikPcAssist\\settings.dat"
+    find "$WINEPREFIX/drive_c/users" -name settings.dat
+fi
+
+# A second start finds the first one and ends with 0 without a window of its own.
+"$wine" "$exe" >"$work/second.log" 2>&1 &
+second=$!
+second_done() { ! kill -0 "$second" 2>/dev/null; }
+if wait_for 30 second_done; then
+    wait "$second"
+    rc=$?
+    if [ $rc -eq 0 ]; then pass "second start exits 0"; else fail "second start exits 0 (got $rc)"; fi
+else
+    kill "$second" 2>/dev/null
+    fail "second start ends"
+fi
+kill -0 "$prog" 2>/dev/null && pass "first instance still runs" || fail "first instance still runs"
+shot end
+
+echo "screenshots: $shots"
+if [ $fails -ne 0 ]; then
+    echo "$fails check(s) failed"
+    sed 's/^/program: /' "$work/first.log" | tail -n 20
+    exit 1
+fi
+echo "all Wine end-to-end checks passed"

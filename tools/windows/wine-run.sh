@@ -1,0 +1,28 @@
+#!/bin/sh
+# Runs a program of the Windows build under Wine: wine-run.sh QT_PREFIX PROGRAM.exe [ARGS...].
+# CTest's emulator for the cross build's tests. The Wine prefix is WINEPREFIX, else a "wine" folder
+# beside the build's bin/; the Qt DLLs and the mingw runtime are found through WINEPATH.
+# Each run starts from an empty data folder, as each Linux test run gets its own HOME.
+set -eu
+qt=${1:?usage: wine-run.sh QT_PREFIX PROGRAM [ARGS...]}
+shift
+program=$1
+shift
+wine=${QPA_WINE:-/usr/lib/wine/wine64}
+: "${WINEPREFIX:=$(cd "$(dirname "$program")/.." && pwd)/wine}"
+export WINEPREFIX
+export WINEDEBUG=${WINEDEBUG:--all}
+# No prompts to install Wine's .NET and browser engines.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+gcc_dir=$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix | head -n 1)
+export WINEPATH="Z:$qt/bin;Z:$gcc_dir;Z:/usr/x86_64-w64-mingw32/lib"
+export QT_PLUGIN_PATH="Z:$qt/plugins"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  "$wine" wineboot -i >/dev/null 2>&1 </dev/null
+  "${wine%/*}/wineserver" -w
+fi
+for d in "$WINEPREFIX"/drive_c/users/*/AppData/Roaming "$WINEPREFIX"/drive_c/users/*/AppData/Local; do
+  rm -rf "$d/QuorvikPcAssist"
+done
+exec "$wine" "$program" "$@"
