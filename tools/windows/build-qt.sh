@@ -50,22 +50,30 @@ if [ -z "$orig" ]; then
 fi
 
 work=$cache/qtbase-build
-rm -rf "$work" "$prefix"
-mkdir -p "$work"
-tar -xf "$orig" -C "$work"
-srcdir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
-# Upstream sources as released; Debian's patches are for its Linux build.
-# The source package lacks the Windows-only iaccessible2 and wintab folders, hence no accessibility
-# and no tablet events; 6.4.2's Windows platform plugin does not compile without OpenGL.
-cmake -S "$srcdir" -B "$work/build" -G Ninja \
-  -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
-  -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
-  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-  -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
-  -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF \
-  -DFEATURE_accessibility=OFF -DFEATURE_tabletevent=OFF -DFEATURE_opengl=ON \
-  >"$work/configure.log" 2>&1 || { tail -n 30 "$work/configure.log" >&2; exit 1; }
-cmake --build "$work/build" -j "$jobs" >"$work/build.log" 2>&1 || { tail -n 30 "$work/build.log" >&2; exit 1; }
+rm -rf "$prefix"
+if [ -f "$work/recipe.sha256" ] && [ "$(cat "$work/recipe.sha256")" = "$recipe" ] \
+   && [ -f "$work/build/build.ninja" ]; then
+  # An interrupted build of the same recipe goes on where it stopped.
+  echo "Qt for Windows: resuming the build in $work"
+else
+  rm -rf "$work"
+  mkdir -p "$work"
+  tar -xf "$orig" -C "$work"
+  srcdir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+  # Upstream sources as released; Debian's patches are for its Linux build.
+  # The source package lacks the Windows-only iaccessible2 and wintab folders, hence no
+  # accessibility and no tablet events; 6.4.2's Windows platform plugin needs OpenGL.
+  cmake -S "$srcdir" -B "$work/build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
+    -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF \
+    -DFEATURE_accessibility=OFF -DFEATURE_tabletevent=OFF -DFEATURE_opengl=ON \
+    >"$work/configure.log" 2>&1 || { tail -n 30 "$work/configure.log" >&2; exit 1; }
+  echo "$recipe" >"$work/recipe.sha256"
+fi
+cmake --build "$work/build" -j "$jobs" >>"$work/build.log" 2>&1 || { tail -n 30 "$work/build.log" >&2; exit 1; }
 cmake --install "$work/build" >"$work/install.log" 2>&1 || { tail -n 30 "$work/install.log" >&2; exit 1; }
 echo "$recipe" >"$prefix/recipe.sha256"
 rm -rf "$work"

@@ -5,7 +5,10 @@
 ; A per-user install (no administrator rights): the program folder under the user's local
 ; programs folder, a Start-menu entry, autostart at login when chosen, and an uninstaller that
 ; removes what was installed and never the user's data folder (%APPDATA%\QuorvikPcAssist).
+; Unattended: setup.exe /S [/AUTOSTART] [/D=<folder>]; uninstall.exe /S.
 Unicode true
+; 64-bit like the program, so that it also runs under a 64-bit-only Wine.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
@@ -27,6 +30,8 @@ VIAddVersionKey /LANG=2052 "CompanyName" "Quorvik"
 VIAddVersionKey /LANG=2052 "LegalCopyright" "Quorvik"
 
 !include "MUI2.nsh"
+!include "FileFunc.nsh"
+!include "Sections.nsh"
 !define MUI_ICON "${APP_ICON}"
 !define MUI_UNICON "${APP_ICON}"
 !define MUI_ABORTWARNING
@@ -77,6 +82,15 @@ SectionEnd
 Section /o "开机时自动启动" SecAutostart
   WriteRegStr HKCU "${RUN_KEY}" "QuorvikPcAssist" '"$INSTDIR\${EXE}"'
 SectionEnd
+
+Function .onInit
+  ; /AUTOSTART ticks the autostart box, for unattended installs.
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/AUTOSTART" $R1
+  IfErrors +2
+  !insertmacro SelectSection ${SecAutostart}
+FunctionEnd
 
 Section "Uninstall"
   nsExec::Exec 'taskkill /IM "${EXE}" /F'
