@@ -17,10 +17,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 gcc_dir=$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix | head -n 1)
 export WINEPATH="Z:$qt/bin;Z:$gcc_dir;Z:/usr/x86_64-w64-mingw32/lib"
 export QT_PLUGIN_PATH="Z:$qt/plugins"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+if [ ! -d "$WINEPREFIX/drive_c" ]; then
   mkdir -p "$WINEPREFIX"
   "$wine" wineboot -i >/dev/null 2>&1 </dev/null
-  "${wine%/*}/wineserver" -w
 fi
 for d in "$WINEPREFIX"/drive_c/users/*/AppData/Roaming "$WINEPREFIX"/drive_c/users/*/AppData/Local; do
   rm -rf "$d/QuorvikPcAssist"
