@@ -67,8 +67,7 @@ cp /usr/share/qt6/translations/qtbase_zh_CN.qm "$app/translations/" 2>/dev/null 
 printf '[Paths]\nPrefix = .\nPlugins = .\nTranslations = translations\n' >"$app/qt.conf"
 
 # Every DLL the program and its plug-ins import, found among Qt's and the mingw runtime's.
-dll_dirs="$qt/bin /usr/lib/gcc/$triple/$($triple-gcc-posix -dumpversion | cut -d. -f1)-posix
-/usr/lib/gcc/$triple/$($triple-gcc-posix -dumpversion)-posix /usr/$triple/lib /usr/$triple/bin"
+dll_dirs="$qt/bin $(dirname "$($triple-gcc-posix -print-libgcc-file-name)") /usr/$triple/lib /usr/$triple/bin"
 imports() { $triple-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'; }
 pending=$(find "$app" -name '*.exe' -o -name '*.dll')
 while [ -n "$pending" ]; do

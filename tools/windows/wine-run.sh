@@ -14,7 +14,7 @@ export WINEPREFIX
 export WINEDEBUG=${WINEDEBUG:--all}
 # No prompts to install Wine's .NET and browser engines.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-gcc_dir=$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix | head -n 1)
+gcc_dir=$(dirname "$(x86_64-w64-mingw32-gcc-posix -print-libgcc-file-name)")
 export WINEPATH="Z:$qt/bin;Z:$gcc_dir;Z:/usr/x86_64-w64-mingw32/lib"
 export QT_PLUGIN_PATH="Z:$qt/plugins"
 if [ ! -d "$WINEPREFIX/drive_c" ]; then
