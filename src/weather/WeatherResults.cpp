@@ -3,11 +3,15 @@
 #include "CodeTable.h"
 #include "JsonReader.h"
 
-#include <QDebug>
+#include <QLoggingCategory>
 #include <QVariantList>
 #include <QVariantMap>
 
 using namespace Qt::StringLiterals;
+
+// Off unless asked for (QT_LOGGING_RULES="qpa.weather.debug=true"): normal use keeps stderr for
+// real warnings.
+Q_LOGGING_CATEGORY(lcWeather, "qpa.weather", QtWarningMsg)
 
 namespace {
 
@@ -104,7 +108,7 @@ bool readWeatherIndex(const QByteArray &body, WeatherIndexRequestResult &result)
         item.level = member(map, u"i4"_s);
         item.description = member(map, u"i5"_s);
         result.items.append(item);
-        qDebug().noquote() << "weather index result:" << (item.code + u'\t' + item.name);
+        qCDebug(lcWeather).noquote() << "weather index result:" << (item.code + u'\t' + item.name);
     }
     return true;
 }

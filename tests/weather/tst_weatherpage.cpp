@@ -174,7 +174,6 @@ void TestWeatherPage::samplesFillThePage()
 {
     serveGuangzhou(static_cast<FakeNetworkAccessManager *>(g_networkAccessManager));
     WeatherWidget page;
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(u"^weather index result:"_s));
     page.onRequestWeather();
     waitIdle(page);
 
@@ -404,7 +403,6 @@ void TestWeatherPage::refreshTwiceStartsOneRefresh()
 
     network->setHold(false);
     network->release();
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(u"^weather index result:"_s));
     waitIdle(page);
     QCOMPARE(network->requestCount(locationAddress()), 1);
     QCOMPARE(network->requests().size(), 4);

@@ -59,7 +59,6 @@ void TestWeatherShell::firstVisitRefreshesOnce()
         else
             dialog.findChild<QPushButton *>(u"btnWeather"_s)->click();
     };
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(u"^weather index result:"_s));
     visit();
     QCOMPARE(stack->currentWidget(), page);
     QCOMPARE(m_network->requestCount(locationAddress()), 1);
