@@ -72,6 +72,8 @@ private slots:
     void titleStripDrags();
     void search_data();
     void search();
+    void returnSearchesOnlyInSearchBox_data();
+    void returnSearchesOnlyInSearchBox();
     void officialWebsite();
     void isNewerVersion_data();
     void isNewerVersion();
@@ -438,6 +440,35 @@ void TestShell::search()
     QCOMPARE(m_opened.first().toString(QUrl::FullyEncoded), url);
     QCOMPARE(m_net->requestCount(kStat + u"search"_s), 1);
     QCOMPARE(child<QLineEdit>(u"searchLineEdit_"_s)->text(), text);
+}
+
+void TestShell::returnSearchesOnlyInSearchBox_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("searches");
+    QTest::newRow("search box, Return") << u"searchLineEdit_"_s << int(Qt::Key_Return) << 1;
+    QTest::newRow("search box, keypad Enter") << u"searchLineEdit_"_s << int(Qt::Key_Enter) << 1;
+    QTest::newRow("calendar year box, Return") << u"editYear"_s << int(Qt::Key_Return) << 0;
+    QTest::newRow("calendar year box, keypad Enter") << u"editYear"_s << int(Qt::Key_Enter) << 0;
+}
+
+void TestShell::returnSearchesOnlyInSearchBox()
+{
+    QFETCH(QString, field);
+    QFETCH(int, key);
+    QFETCH(int, searches);
+    m_dialog = makeDialog();
+    m_dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog.get()));
+    QTest::mouseClick(child<QPushButton>(u"btnCalendar"_s), Qt::LeftButton);
+    QTest::mouseClick(child<QToolButton>(u"btnYear"_s), Qt::LeftButton);
+    QWidget *edit = child<QWidget>(field);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key(key));
+    QCOMPARE(m_opened.size(), searches);
+    QCOMPARE(m_net->requestCount(kStat + u"search"_s), searches);
+    QVERIFY(m_dialog->isVisible());
 }
 
 void TestShell::officialWebsite()

@@ -28,6 +28,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QNetworkReply>
@@ -320,6 +321,7 @@ void MainDialog::connectSignals()
     connect(minimize_, &QToolButton::clicked, this, &MainDialog::showMinimized);
     connect(close_, &QToolButton::clicked, this, &MainDialog::onClose);
     connect(searchButton_, &QPushButton::clicked, this, &MainDialog::onSearch);
+    connect(searchLineEdit_, &QLineEdit::returnPressed, this, &MainDialog::onSearch);
 }
 
 void MainDialog::fillEntryMenu(QMenu *menu)
@@ -720,6 +722,17 @@ bool MainDialog::isOverProgramPage(const QPoint &pos) const
 bool MainDialog::programPageAcceptsDrag(QDragMoveEvent *event)
 {
     return programPage->tableWidget()->acceptsDrag(event);
+}
+
+void MainDialog::keyPressEvent(QKeyEvent *event)
+{
+    // A Return that a field leaves unused (the calendar's year box, for one) would reach QDialog,
+    // which clicks the default button, the search button. Only the search box's own Return searches.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    FramelessDialog::keyPressEvent(event);
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent *event)

@@ -13,6 +13,7 @@ class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 class QStackedWidget;
@@ -80,6 +81,7 @@ public slots:
     void onHotKey(int id, int virtualKey, int modifiers);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
