@@ -6,6 +6,7 @@
 #include "TestMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QLabel>
@@ -18,6 +19,7 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include <algorithm>
 #include <memory>
@@ -91,6 +93,7 @@ private slots:
     void quitPath();
     void firstRunSavesSettings();
     void floatingWindowActionText();
+    void floatingWindowClosedByWindowManager();
     void firstVisitOnly_data();
     void firstVisitOnly();
     void dragRouting_data();
@@ -724,6 +727,49 @@ void TestShell::floatingWindowActionText()
     QFile file(settings->settingsFilePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("<showFloatingWindow>0</showFloatingWindow>"));
+}
+
+void TestShell::floatingWindowClosedByWindowManager()
+{
+    GlobalSettings *settings = GlobalSettings::instance();
+    settings->setShowFloatingWindow(true);
+    m_dialog = makeDialog();
+    m_dialog->onSettingsLoadFinished();
+    QWidget *mini = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == u"MiniMainDialog")
+            mini = w;
+    }
+    QVERIFY(mini);
+    QVERIFY(QTest::qWaitForWindowExposed(mini));
+    auto *action = child<QAction>(u"actionShowFloatingWindow"_s);
+    QCOMPARE(action->text(), u"隐藏浮窗"_s);
+
+    // What Alt+F4 does: the window system asks the window to close.
+    mini->windowHandle()->close();
+    settle();
+    QVERIFY(!mini->isVisible());
+    QVERIFY(!settings->showFloatingWindow());
+    QCOMPARE(action->text(), u"显示浮窗"_s);
+    QFile file(settings->settingsFilePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("<showFloatingWindow>0</showFloatingWindow>"));
+
+    // The menu entry brings it back.
+    action->trigger();
+    QVERIFY(mini->isVisible());
+    QVERIFY(settings->showFloatingWindow());
+    QCOMPARE(action->text(), u"隐藏浮窗"_s);
+
+    // Quitting closes every window: the floating window lets it happen and keeps its setting.
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(qApp, &quit);
+    QVERIFY(quit.isAccepted());
+    QVERIFY(!mini->isVisible());
+    QVERIFY(settings->showFloatingWindow());
+    QFile after(settings->settingsFilePath());
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QVERIFY(after.readAll().contains("<showFloatingWindow>1</showFloatingWindow>"));
 }
 
 void TestShell::firstVisitOnly_data()

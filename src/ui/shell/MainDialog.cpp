@@ -595,16 +595,19 @@ void MainDialog::onSearch()
 
 void MainDialog::onShowFloatingWindow()
 {
-    GlobalSettings *settings = GlobalSettings::instance();
-    const bool shown = settings->showFloatingWindow();
+    setFloatingWindowShown(!GlobalSettings::instance()->showFloatingWindow());
+}
+
+void MainDialog::setFloatingWindowShown(bool shown)
+{
     if (shown) {
-        m_miniDialog.hide();
-        actionShowFloatingWindow->setText(kShowFloatingText);
-    } else {
         m_miniDialog.show();
         actionShowFloatingWindow->setText(kHideFloatingText);
+    } else {
+        m_miniDialog.hide();
+        actionShowFloatingWindow->setText(kShowFloatingText);
     }
-    settings->setShowFloatingWindow(!shown);
+    GlobalSettings::instance()->setShowFloatingWindow(shown);
 }
 
 void MainDialog::onSettings()

@@ -45,6 +45,8 @@ public:
     static bool trayAvailable();
     // Replaces the question to the desktop (tests); null asks the desktop again.
     static void setTrayProbe(bool (*probe)());
+    // Shows or hides the floating window, names the menu entry after it and saves the setting.
+    void setFloatingWindowShown(bool shown);
     // Pops up the floating window's menu at a screen position.
     void showMiniMenu(const QPoint &globalPos);
     // Checks button, unchecks the other page buttons and remembers it as the current one.

@@ -5,6 +5,8 @@
 #include "WindowEffects.h"
 
 #include <QBitmap>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -33,6 +35,7 @@ MiniMainDialog::MiniMainDialog(MainDialog *mainDialog)
     setWindowTitle(u"MiniMainDialog"_s);
     setToolTip(u"Quorvik桌面助手"_s);
     connect(this, &QWidget::customContextMenuRequested, this, &MiniMainDialog::onContextMenu);
+    QCoreApplication::instance()->installEventFilter(this);
 
     setWindowFlags(windowFlags() | Qt::Tool | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -92,6 +95,27 @@ void MiniMainDialog::keyPressEvent(QKeyEvent *event)
         return;
     }
     FramelessDialog::keyPressEvent(event);
+}
+
+bool MiniMainDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // Qt closes every window when the application quits; those closes must neither be refused
+    // nor taken for the user's 隐藏浮窗.
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
+        m_applicationQuitting = true;
+    return FramelessDialog::eventFilter(watched, event);
+}
+
+void MiniMainDialog::closeEvent(QCloseEvent *event)
+{
+    if (m_applicationQuitting || !mainDialog) {
+        FramelessDialog::closeEvent(event);
+        return;
+    }
+    // Closed by the window manager (Alt+F4): the same as 隐藏浮窗, so that the setting and the
+    // menu entry keep telling the truth.
+    event->ignore();
+    mainDialog->setFloatingWindowShown(false);
 }
 
 void MiniMainDialog::showEvent(QShowEvent *event)

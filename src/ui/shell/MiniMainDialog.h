@@ -31,9 +31,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     MainDialog *mainDialog;
     QPixmap m_logo;
     QPoint dragOffset;
+    // Set once the application has begun to quit (it then closes every window).
+    bool m_applicationQuitting = false;
 };
