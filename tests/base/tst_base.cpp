@@ -33,6 +33,8 @@ private slots:
     void messageBoxOverItsWindow();
     void screenPositionsFromWindowGeometry_data();
     void screenPositionsFromWindowGeometry();
+    void keepOnScreens_data();
+    void keepOnScreens();
     void repeatedClick_data();
     void repeatedClick();
     void brokenCharactersDropped_data();
@@ -214,6 +216,37 @@ void TestBase::screenPositionsFromWindowGeometry()
     // background beside the panel is not.
     QCOMPARE(window.hitTest(ScreenPosition::toScreen(child, QPoint(5, 5))), int(FramelessDialog::HitNowhere));
     QCOMPARE(window.hitTest(QPoint(300 + 5, 150 + 5)), int(FramelessDialog::HitCaption));
+}
+
+void TestBase::keepOnScreens_data()
+{
+    using Areas = QList<QRect>;
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<Areas>("areas");
+    QTest::addColumn<QPoint>("expected");
+    const QRect left(0, 0, 1280, 1000);   // a panel takes the bottom 24 pixels of 1024
+    const QRect right(1280, 0, 1920, 1080);
+    QTest::newRow("inside: kept") << QRect(200, 150, 900, 600) << Areas{left} << QPoint(200, 150);
+    QTest::newRow("past the right edge") << QRect(700, 150, 900, 600) << Areas{left} << QPoint(380, 150);
+    QTest::newRow("under the panel") << QRect(100, 700, 900, 600) << Areas{left} << QPoint(100, 400);
+    QTest::newRow("above and left of the screen") << QRect(-300, -50, 900, 600) << Areas{left} << QPoint(0, 0);
+    QTest::newRow("on the second screen: kept") << QRect(1500, 300, 900, 600) << Areas{left, right}
+                                                 << QPoint(1500, 300);
+    QTest::newRow("across both, mostly right") << QRect(1000, 100, 900, 600) << Areas{left, right}
+                                                << QPoint(1280, 100);
+    QTest::newRow("screen unplugged: back on the first") << QRect(2500, 300, 900, 600) << Areas{left}
+                                                          << QPoint(380, 300);
+    QTest::newRow("larger than the screen: corner on it") << QRect(50, 40, 900, 600)
+                                                           << Areas{QRect(0, 0, 800, 480)} << QPoint(0, 0);
+    QTest::newRow("no screen known") << QRect(50, 40, 900, 600) << Areas{} << QPoint(50, 40);
+}
+
+void TestBase::keepOnScreens()
+{
+    QFETCH(QRect, window);
+    QFETCH(QList<QRect>, areas);
+    QFETCH(QPoint, expected);
+    QCOMPARE(ScreenPosition::keepOnScreens(window, areas), expected);
 }
 
 void TestBase::repeatedClick_data()

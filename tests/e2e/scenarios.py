@@ -124,6 +124,25 @@ def pages(d):
     counts = {a: d.services.count(a) for a in PAGE_BUTTONS}
     check(counts == {'wb': 1, 'program': 1, 'calendar': 1, 'weather': 2, 'promotion': 2},
           f'page reports: {counts}')
+    # Dragged by its title strip, hidden and shown again, the window comes back where it was left.
+    x0, y0, _, _ = d.geometry(wid)
+    d.xdotool('mousemove', '--sync', x0 + 200, y0 + 30)
+    d.xdotool('mousedown', 1)
+    for step in range(1, 11):
+        d.xdotool('mousemove', x0 + 200 - 12 * step, y0 + 30 + 6 * step)
+        time.sleep(0.03)
+    d.xdotool('mouseup', 1)
+    moved = (x0 - 120, y0 + 60)
+    check(wait_until(lambda: d.geometry(wid)[:2] == moved, 5),
+          f'the title strip drag left the window at {d.geometry(wid)[:2]}, not {moved}')
+    icon = tray_icon(d)
+    d.click_in(icon, 12, 12)
+    check(wait_until(lambda: not d.is_visible(MAIN_TITLE), 5), 'a tray click did not hide the window')
+    d.click_in(icon, 12, 12)
+    wid = d.wait_window(MAIN_TITLE, 10)
+    check(wid, 'a second tray click did not show the window again')
+    check(wait_until(lambda: d.geometry(wid)[:2] == moved, 5),
+          f'the window came back at {d.geometry(wid)[:2]}, not where it was left ({moved})')
     check(d.app.poll() is None, 'the program died')
 
 

@@ -1,7 +1,9 @@
 // Screen positions of points in widgets, taken from the window's geometry.
 #pragma once
 
+#include <QList>
 #include <QPoint>
+#include <QRect>
 #include <QWidget>
 
 // QWidget::mapToGlobal and mapFromGlobal go through the platform window's own idea of where it is,
@@ -21,5 +23,30 @@ inline QPoint toWindow(const QWidget *widget, const QPoint &globalPos)
 {
     return globalPos - widget->window()->geometry().topLeft();
 }
+
+// Where a window with the given frame goes so that the user can reach it: onto the screen area it
+// overlaps most (the first area when it overlaps none), pushed inside it; a window larger than the
+// area keeps its top-left corner on it. Areas are the screens' available geometries.
+inline QPoint keepOnScreens(const QRect &window, const QList<QRect> &areas)
+{
+    if (areas.isEmpty())
+        return window.topLeft();
+    QRect area = areas.first();
+    qint64 best = -1;
+    for (const QRect &candidate : areas) {
+        const QRect overlap = candidate.intersected(window);
+        const qint64 size = overlap.isEmpty() ? 0 : qint64(overlap.width()) * overlap.height();
+        if (size > best) {
+            best = size;
+            area = candidate;
+        }
+    }
+    const int x = qMax(area.left(), qMin(window.left(), area.right() + 1 - window.width()));
+    const int y = qMax(area.top(), qMin(window.top(), area.bottom() + 1 - window.height()));
+    return {x, y};
+}
+
+// keepOnScreens with the available geometries of the screens connected now.
+QPoint keepOnScreens(const QRect &window);
 
 } // namespace ScreenPosition

@@ -727,6 +727,23 @@ bool MainDialog::programPageAcceptsDrag(QDragMoveEvent *event)
     return programPage->tableWidget()->acceptsDrag(event);
 }
 
+void MainDialog::setVisible(bool visible)
+{
+    // QDialog centres a window at every showing unless the program itself moved it; a drag by the
+    // window manager does not count, so the window would jump back to the middle. Put it back
+    // where the user left it, on a screen that is still there.
+    if (visible && !isVisible() && m_lastPosition)
+        move(ScreenPosition::keepOnScreens(QRect(*m_lastPosition, size())));
+    FramelessDialog::setVisible(visible);
+}
+
+void MainDialog::hideEvent(QHideEvent *event)
+{
+    if (!isMinimized())
+        m_lastPosition = pos();
+    FramelessDialog::hideEvent(event);
+}
+
 void MainDialog::keyPressEvent(QKeyEvent *event)
 {
     // A Return that a field leaves unused (the calendar's year box, for one) would reach QDialog,

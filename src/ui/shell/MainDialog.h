@@ -9,6 +9,8 @@
 #include <QSystemTrayIcon>
 #include <QMenu>
 
+#include <optional>
+
 class QAction;
 class QDragEnterEvent;
 class QDragMoveEvent;
@@ -56,6 +58,7 @@ public:
 
     // Drags only from the bare title strip.
     int hitTest(const QPoint &globalPos) const override;
+    void setVisible(bool visible) override;
 
     QPushButton *currentPageButton = nullptr;
 
@@ -84,6 +87,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -150,6 +154,8 @@ private:
     // Set once 退出 is chosen: replies still arriving open no window any more.
     bool m_quitting = false;
     QPointer<QDialog> m_captureDialog;
+    // Where the window was when last hidden; it comes back there for the rest of the run.
+    std::optional<QPoint> m_lastPosition;
     SettingsDialog *settingsDialog = nullptr;
     AboutDialog *aboutDialog = nullptr;
     QMenu *m_mainMenu = nullptr;
