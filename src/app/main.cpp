@@ -4,6 +4,7 @@
 #include "HotKeyAtom.h"
 #include "InstanceChannel.h"
 #include "Network.h"
+#include "ProgramFont.h"
 #include "SingleInstance.h"
 
 #include <QApplication>
@@ -84,6 +85,7 @@ int main(int argc, char *argv[])
             QMutexLocker locker(&g_networkMutex);
             g_networkAccessManager = new QNetworkAccessManager;
         }
+        ProgramFont::applyToApplication();
         app.setStyleSheet(applicationStyleSheet());
         app.setApplicationVersion(applicationVersionString());
         // Task switchers and the taskbar show this for the main window.

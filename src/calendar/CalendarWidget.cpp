@@ -4,6 +4,7 @@
 #include "GlobalSettings.h"
 #include "HolidayUpdate.h"
 #include "NewScheduleDialog.h"
+#include "ProgramFont.h"
 #include "ScheduleBrowserDialog.h"
 #include "ScheduleMgr.h"
 #include "ScreenPosition.h"
@@ -125,7 +126,7 @@ void CalendarWidget::buildMonthRow(QWidget *header)
     btnPrevMonth->setIconSize(QSize(18, 21));
     horizontalLayout_2->addWidget(btnPrevMonth);
 
-    const QFont headerFont(u"宋体"_s, 18);
+    const QFont headerFont = ProgramFont::song(18);
     stackedWidget = new QStackedWidget(header);
     stackedWidget->setObjectName(u"stackedWidget"_s);
     stackedWidget->setFixedHeight(38);

@@ -1,6 +1,7 @@
 #include "ChineseCalendarWidget.h"
 
 #include "LunarCalendar.h"
+#include "ProgramFont.h"
 #include "ScheduleMgr.h"
 
 #include <QAbstractItemView>
@@ -60,9 +61,9 @@ ChineseCalendarWidget::ChineseCalendarWidget(QWidget *parent)
     : QCalendarWidget(parent)
     , m_shownMonth(QDate::currentDate().month())
     , m_alarmPixmap(u":/icon/icon_alarm"_s)
-    , m_dayFont(u"宋体"_s, 18)
-    , m_smallFont(u"宋体"_s, 8)
-    , m_badgeFont(u"微软雅黑"_s)
+    , m_dayFont(ProgramFont::song(18))
+    , m_smallFont(ProgramFont::song(8))
+    , m_badgeFont(ProgramFont::sans())
 {
     m_badgeFont.setPixelSize(11);
     connect(this, &QCalendarWidget::currentPageChanged, this, &ChineseCalendarWidget::onCurrentPageChanged);

@@ -1,5 +1,6 @@
 #include "ScheduleDialogBase.h"
 
+#include "ProgramFont.h"
 #include "ScreenPosition.h"
 
 #include <QHBoxLayout>
@@ -75,7 +76,7 @@ QToolButton *ScheduleDialogBase::makeConfirmButton()
 {
     QToolButton *button = makeGreenButton(u"confirm_"_s, u"确定"_s);
     button->setMinimumWidth(60);
-    button->setFont(QFont(u"微软雅黑"_s, 10));
+    button->setFont(ProgramFont::sans(10));
     return button;
 }
 

@@ -1,6 +1,7 @@
 #include "SingleSoftwareWidget.h"
 
 #include "Network.h"
+#include "ProgramFont.h"
 #include "WebLink.h"
 #include "XmlTree.h"
 
@@ -29,9 +30,7 @@ QPalette whitePalette(QPalette palette)
 
 QFont yaHei(int pointSize)
 {
-    QFont font(u"微软雅黑"_s);
-    font.setPointSize(pointSize);
-    return font;
+    return ProgramFont::sans(pointSize);
 }
 
 QLabel *makeLabel(const QString &objectName, QWidget *parent)

@@ -1,6 +1,7 @@
 #include "WeatherIndexWidget.h"
 
 #include "Pictures.h"
+#include "ProgramFont.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -25,14 +26,11 @@ void WeatherIndexWidget::buildForm()
 
     name_ = new QLabel(u"N/A"_s, this);
     name_->setObjectName(u"name_"_s);
-    QFont nameFont(u"微软雅黑"_s);
-    nameFont.setPointSize(10);
-    name_->setFont(nameFont);
+    name_->setFont(ProgramFont::sans(10));
 
     level_ = new QLabel(u"N/A"_s, this);
     level_->setObjectName(u"level_"_s);
-    QFont textFont(u"微软雅黑"_s);
-    textFont.setPointSize(9);
+    const QFont textFont = ProgramFont::sans(9);
     level_->setFont(textFont);
 
     text_ = new QLabel(u"N/A"_s, this);

@@ -5,6 +5,7 @@
 #include "LunarCalendar.h"
 #include "MyMessageBox.h"
 #include "Pictures.h"
+#include "ProgramFont.h"
 #include "WeatherIndexWidget.h"
 
 #include <QApplication>
@@ -39,9 +40,7 @@ QLabel *makeLabel(QWidget *parent, const QString &name, int pointSize, const QSt
     label->setObjectName(name);
     // Texts from the network are never markup.
     label->setTextFormat(Qt::PlainText);
-    QFont font(u"微软雅黑"_s);
-    font.setPointSize(pointSize);
-    label->setFont(font);
+    label->setFont(ProgramFont::sans(pointSize));
     return label;
 }
 

@@ -1,6 +1,8 @@
 #include "ClassifiedWebsiteWidget.h"
 
+#include "ProgramFont.h"
 #include "XmlTree.h"
+
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -76,7 +78,7 @@ bool ClassifiedWebsiteWidget::build()
     // Titles come from the network: never let them be read as rich text.
     m_title->setTextFormat(Qt::PlainText);
     m_title->setText(m_category.text);
-    m_title->setFont(QFont(u"微软雅黑"_s, 14));
+    m_title->setFont(ProgramFont::sans(14));
     layout->addWidget(m_title);
 
     m_grid = new QTableWidget(this);
@@ -124,7 +126,7 @@ void ClassifiedWebsiteWidget::placeButton(int index)
     button->setPalette(buttonPalette);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setAutoRaise(true);
-    button->setFont(QFont(u"宋体"_s, 11));
+    button->setFont(ProgramFont::song(11));
     // A name wider than its column would be cut at both ends; shorten it with "…" and keep the
     // whole name in the tool tip.
     const int room = m_grid->horizontalHeader()->defaultSectionSize() - 2 * TextMargin;

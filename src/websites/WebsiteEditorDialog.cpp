@@ -1,6 +1,7 @@
 #include "WebsiteEditorDialog.h"
 
 #include "Endpoints.h"
+#include "ProgramFont.h"
 #include "WholeCharacters.h"
 
 #include <QHBoxLayout>
@@ -92,7 +93,7 @@ void WebsiteEditorDialog::buildUrlRow(QVBoxLayout *layout)
     // Faded while a field is empty, so the button does not look clickable when it is not.
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(255, 200, 196));
     confirm_->setPalette(palette);
-    confirm_->setFont(QFont(u"微软雅黑"_s, 11));
+    confirm_->setFont(ProgramFont::sans(11));
     confirm_->setAutoFillBackground(true);
     row->addWidget(confirm_);
     row->addStretch(1);
@@ -108,7 +109,7 @@ QLabel *WebsiteEditorDialog::createLabel(const QString &text, const QString &obj
     palette.setColor(QPalette::Inactive, QPalette::WindowText, Qt::white);
     palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(120, 120, 120));
     label->setPalette(palette);
-    label->setFont(QFont(u"微软雅黑"_s, 16));
+    label->setFont(ProgramFont::sans(16));
     return label;
 }
 
@@ -118,7 +119,7 @@ QLineEdit *WebsiteEditorDialog::createLineEdit(const QString &objectName)
     edit->setObjectName(objectName);
     edit->setFixedSize(281, 24);
     edit->setFrame(false);
-    edit->setFont(QFont(u"微软雅黑"_s, 10));
+    edit->setFont(ProgramFont::sans(10));
     edit->setStyleSheet(LineEditStyle);
     return edit;
 }

@@ -2,6 +2,7 @@
 
 #include "Endpoints.h"
 #include "GlobalSettings.h"
+#include "ProgramFont.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -16,7 +17,7 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, int
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setFont(QFont(u"微软雅黑"_s, pointSize));
+    label->setFont(ProgramFont::sans(pointSize));
     return label;
 }
 } // namespace

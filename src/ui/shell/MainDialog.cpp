@@ -10,6 +10,7 @@
 #include "HotKeySettingEdit.h"
 #include "MyMessageBox.h"
 #include "Network.h"
+#include "ProgramFont.h"
 #include "ProgramTableWidget.h"
 #include "ProgramWidget.h"
 #include "ScreenCaptureDialog.h"
@@ -74,7 +75,7 @@ QPushButton *makePageButton(QWidget *parent, const QString &name, const QString 
     auto *button = new QPushButton(parent);
     button->setObjectName(name);
     button->setCheckable(true);
-    button->setFont(QFont(u"微软雅黑"_s, 14));
+    button->setFont(ProgramFont::sans(14));
     button->setIconSize(QSize(33, 32));
     button->setIcon(QIcon(icon));
     button->setText(text);

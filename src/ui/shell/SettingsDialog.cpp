@@ -3,6 +3,7 @@
 #include "AutoStart.h"
 #include "GlobalSettings.h"
 #include "HotKeySettingEdit.h"
+#include "ProgramFont.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -17,7 +18,7 @@ using namespace Qt::StringLiterals;
 namespace {
 QFont yaHei(int pointSize)
 {
-    return QFont(u"微软雅黑"_s, pointSize);
+    return ProgramFont::sans(pointSize);
 }
 
 QLabel *makeWarning(QWidget *parent, const QString &name, const QString &text)
