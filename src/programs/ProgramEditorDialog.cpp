@@ -31,6 +31,7 @@ ProgramEditorDialog::ProgramEditorDialog(QWidget *parent)
     : FramelessDialog(parent)
 {
     setObjectName(u"ProgramEditorDialog"_s);
+    setWindowTitle(u"编辑程序"_s);
     setWindowFlags(windowFlags() | Qt::Tool);
     setWindowModality(Qt::WindowModal);
     setModal(true);

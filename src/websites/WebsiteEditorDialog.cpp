@@ -24,6 +24,7 @@ WebsiteEditorDialog::WebsiteEditorDialog(QWidget *parent)
     : FramelessDialog(parent)
 {
     setObjectName(u"WebsiteEditorDialog"_s);
+    setWindowTitle(u"编辑网站"_s);
     setWindowModality(Qt::WindowModal);
     setModal(true);
     setWindowFlags(windowFlags() | Qt::Tool);

@@ -21,7 +21,7 @@ SKIP = 77  # mapped with SKIP_RETURN_CODE in CTest
 HERE = os.path.dirname(os.path.abspath(__file__))
 SITE_DIR = os.path.join(HERE, 'site')
 MAIN_TITLE = 'Quorvik电脑助手'
-FLOAT_TITLE = 'MiniMainDialog'
+FLOAT_TITLE = 'Quorvik桌面助手'
 
 
 class Failure(AssertionError):

@@ -310,7 +310,7 @@ def hotkey_settings(d):
     check(settings_values(d)['showFloatingWindow'] == '0', '隐藏浮窗 was not saved at once')
 
     tray_menu(d, '设置', shot='tray-menu')
-    dialog = d.wait_window('SettingsDialog', 5)
+    dialog = d.wait_window('设置', 5)
     check(dialog, '设置 did not open the settings dialog')
     d.click_in(dialog, *SETTINGS_QUIT_RADIO)
     d.click_in(dialog, *SETTINGS_HOTKEY_EDIT)
@@ -318,7 +318,7 @@ def hotkey_settings(d):
     time.sleep(0.3)
     d.screenshot_window(dialog, 'settings-dialog')
     d.click_in(dialog, *SETTINGS_CLOSE)
-    check(d.wait_window_gone('SettingsDialog', 5), 'the close button did not close the settings dialog')
+    check(d.wait_window_gone('设置', 5), 'the close button did not close the settings dialog')
     values = settings_values(d)
     check(values['onlyHideWhenClose'] == '0' and values['showHideHotKey'] == str(16777264 + 8),
           f'the settings dialog saved {values}')
@@ -631,7 +631,7 @@ def hotkey_conflict(d):
     check(holder.stdout.readline().strip() == 'grabbed', 'xgrabkey could not take F4')
     d.start_app()
     tray_menu(d, '设置')
-    dialog = d.wait_window('SettingsDialog', 5)
+    dialog = d.wait_window('设置', 5)
     check(dialog, '设置 did not open the settings dialog')
     time.sleep(0.5)
     shot = d.screenshot_window(dialog, 'hotkey-taken')
@@ -652,7 +652,7 @@ def hotkey_conflict(d):
     check(f'Exec={d.program}\n' in text and 'Hidden' not in text, f'the autostart entry reads {text!r}')
     d.screenshot_window(dialog, 'autostart-on')
     d.click_in(dialog, *SETTINGS_CLOSE)
-    check(d.wait_window_gone('SettingsDialog', 5), 'the close button did not close the settings dialog')
+    check(d.wait_window_gone('设置', 5), 'the close button did not close the settings dialog')
     check(toggles_with(d, 'F9'), 'F9 does not toggle the main window')
     quit_from_tray(d)
 

@@ -141,7 +141,7 @@ start_program() {
     # The floating window appears once the settings are loaded and the hot key registered.
     i=0
     while [ $i -lt 100 ]; do
-        visible_window MiniMainDialog >/dev/null && return 0
+        visible_window Quorvik桌面助手 >/dev/null && return 0
         sleep 0.1
         i=$((i + 1))
     done
@@ -157,7 +157,7 @@ stop_program() {
 # Opens the settings dialog from the floating window's menu, clicks into the hot-key field and
 # presses $1; closes with the dialog's own close button when $2 is "close".
 set_hot_key() {
-    mini=$(visible_window MiniMainDialog) || { fail "floating window present"; return 1; }
+    mini=$(visible_window Quorvik桌面助手) || { fail "floating window present"; return 1; }
     eval "$(xdotool getwindowgeometry --shell "$mini")"
     xdotool mousemove $((X + 30)) $((Y + 30)) click 3
     sleep 0.5
@@ -166,7 +166,7 @@ set_hot_key() {
     i=0
     dialog=
     while [ $i -lt 50 ] && [ -z "$dialog" ]; do
-        dialog=$(visible_window SettingsDialog)
+        dialog=$(visible_window 设置)
         sleep 0.1
         i=$((i + 1))
     done
@@ -179,7 +179,7 @@ set_hot_key() {
     if [ "$2" = close ]; then
         xdotool mousemove $((X + 629)) $((Y + 9)) click 1
         i=0
-        while [ $i -lt 30 ] && visible_window SettingsDialog >/dev/null; do
+        while [ $i -lt 30 ] && visible_window 设置 >/dev/null; do
             sleep 0.1
             i=$((i + 1))
         done

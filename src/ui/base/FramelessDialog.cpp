@@ -1,9 +1,11 @@
 #include "FramelessDialog.h"
 
 #include "GlobalSettings.h"
+#include "ProgramFont.h"
 #include "ScreenPosition.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QToolButton>
@@ -60,13 +62,25 @@ FramelessDialog::CloseBar FramelessDialog::addCloseBar(QVBoxLayout *layout)
     return {widget, close};
 }
 
-FramelessDialog::DialogFrame FramelessDialog::buildDialogFrame(const QString &name, int leftMargin)
+FramelessDialog::DialogFrame FramelessDialog::buildDialogFrame(const QString &name, const QString &title,
+                                                               int leftMargin)
 {
     setObjectName(name);
-    setWindowTitle(name);
+    setWindowTitle(title);
     resize(640, 480);
     setMinimumSize(640, 480);
     setBackgroundImage(this, u"bg_dialog.png"_s);
+
+    // Beside the logo in the picture's 40-pixel band; the band stays a handle to drag by.
+    auto *caption = new QLabel(title, this);
+    caption->setObjectName(u"caption_"_s);
+    caption->setFont(ProgramFont::sans(11));
+    QPalette palette = caption->palette();
+    palette.setColor(QPalette::WindowText, Qt::white);
+    caption->setPalette(palette);
+    caption->setAttribute(Qt::WA_TransparentForMouseEvents);
+    caption->move(44, 0);
+    caption->resize(caption->sizeHint().width(), 40);
 
     auto *verticalLayout = new QVBoxLayout(this);
     verticalLayout->setObjectName(u"verticalLayout"_s);

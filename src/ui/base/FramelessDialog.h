@@ -37,14 +37,15 @@ protected:
     };
     CloseBar addCloseBar(QVBoxLayout *layout);
 
-    // The frame of the 640 × 480 dialogs (settings, about): object name and window title, size
-    // (also the minimum), the picture "bg_dialog.png", "verticalLayout" with the given left margin
-    // and the close bar at its top. The body goes into the returned layout below the bar.
+    // The frame of the 640 × 480 dialogs (settings, about): object name, the Chinese window title
+    // (also written in the picture's blue title band), size (also the minimum), the picture
+    // "bg_dialog.png", "verticalLayout" with the given left margin and the close bar at its top.
+    // The body goes into the returned layout below the bar.
     struct DialogFrame {
         QVBoxLayout *layout;
         CloseBar closeBar;
     };
-    DialogFrame buildDialogFrame(const QString &name, int leftMargin);
+    DialogFrame buildDialogFrame(const QString &name, const QString &title, int leftMargin);
 
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

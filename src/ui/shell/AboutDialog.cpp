@@ -25,7 +25,7 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, int
 AboutDialog::AboutDialog(QWidget *parent)
     : FramelessDialog(parent)
 {
-    const DialogFrame frame = buildDialogFrame(u"AboutDialog"_s, 188);
+    const DialogFrame frame = buildDialogFrame(u"AboutDialog"_s, u"关于"_s, 188);
     QVBoxLayout *verticalLayout = frame.layout;
     widget_ = frame.closeBar.widget;
     close_ = frame.closeBar.close;

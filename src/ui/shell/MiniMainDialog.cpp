@@ -32,7 +32,7 @@ MiniMainDialog::MiniMainDialog(MainDialog *mainDialog)
     horizontalLayout->setObjectName(u"horizontalLayout"_s);
     horizontalLayout->setSpacing(0);
     horizontalLayout->setContentsMargins(0, 0, 0, 0);
-    setWindowTitle(u"MiniMainDialog"_s);
+    setWindowTitle(u"Quorvik桌面助手"_s);
     setToolTip(u"Quorvik桌面助手"_s);
     connect(this, &QWidget::customContextMenuRequested, this, &MiniMainDialog::onContextMenu);
     QCoreApplication::instance()->installEventFilter(this);

@@ -38,7 +38,7 @@ QLabel *makeWarning(QWidget *parent, const QString &name, const QString &text)
 SettingsDialog::SettingsDialog(QWidget *mainDialog)
     : FramelessDialog(nullptr)
 {
-    const DialogFrame frame = buildDialogFrame(u"SettingsDialog"_s, 47);
+    const DialogFrame frame = buildDialogFrame(u"SettingsDialog"_s, u"设置"_s, 47);
     widget_ = frame.closeBar.widget;
     close_ = frame.closeBar.close;
     buildOptions(frame.layout);
