@@ -9,7 +9,10 @@ inline QString applicationStyleSheet()
         "QToolButton{background-color: rgba(209, 226, 242, 0);}"
         "QToolButton:hover{background-color: rgba(7, 101, 145, 255);border-width: 1px;border-color:rgb(7, 101, 145);border-style:solid;}"
         "QToolButton:pressed{background-color: rgba(7, 101, 145, 255);border-width: 1px;border-color:rgb(7, 101, 145);border-style:solid;}"
-        "QMenu{background-color: white;margin: 2px;}"
+        // A frame and a darker lower-right edge set menus apart from the white pages (no shadow
+        // without a compositor).
+        "QMenu{background-color: white;margin: 0px;padding: 2px;border: 1px solid rgb(150, 170, 198);"
+        "border-right-color: rgb(112, 128, 150);border-bottom-color: rgb(112, 128, 150);}"
         "QMenu::item {height: 22px;padding: 2px 30px 2px 25px;background-color: transparent;}"
         "QMenu::item:selected {color: white;border-color: rgb(40,113,213);background: rgb(40,113,213);}"
         "QMenu::separator {height: 1px;background: rgb(235,235,235);margin: 3px 10px 3px 5px;}"
