@@ -214,7 +214,8 @@ void MainDialog::buildTitleBar()
     searchLineEdit_->setObjectName(u"searchLineEdit_"_s);
     searchLineEdit_->setMinimumWidth(180);
     searchLineEdit_->setMaximumHeight(27);
-    searchLineEdit_->setStyleSheet(u"border-image: url(:/icon/bg_search);"_s);
+    // The padding keeps the text off the picture's rounded left border.
+    searchLineEdit_->setStyleSheet(u"border-image: url(:/icon/bg_search);padding-left: 6px;padding-right: 2px;"_s);
     searchLineEdit_->setPlaceholderText(u"输入文字搜索"_s);
     horizontalLayout_5->addWidget(searchLineEdit_);
 
