@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTableWidget>
+#include <QTextLayout>
 #include <QToolButton>
 
 using namespace Qt::StringLiterals;
@@ -19,6 +20,35 @@ int g_blockColorCounter = 0;
 
 // Room kept free on each side of a website's name inside its button.
 constexpr int TextMargin = 5;
+// Point sizes of a name on one line and of a longer one folded onto two lines of its button.
+constexpr int NamePointSize = 11;
+constexpr int FoldedPointSize = 9;
+
+// The width of every block's title cell: four characters of the title font and some air, so that
+// all grids start at the same x and their columns line up from block to block.
+int titleWidth(const QFont &font)
+{
+    return QFontMetrics(font).horizontalAdvance(u"新闻资讯"_s) + 16;
+}
+
+// The name on at most two lines of width room (broken between words, or anywhere in Chinese);
+// the second line ends in "…" when even two lines are too short.
+QString foldName(const QString &name, const QFont &font, int room, bool *shortened)
+{
+    QTextLayout layout(name, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine first = layout.createLine();
+    first.setLineWidth(room);
+    layout.endLayout();
+    const QString head = name.left(first.textLength()).trimmed();
+    const QString rest = name.mid(first.textLength()).trimmed();
+    const QString tail = QFontMetrics(font).elidedText(rest, Qt::ElideRight, room);
+    *shortened = tail != rest;
+    return head + u'\n' + tail;
+}
 
 const QString ButtonStyle = u"QToolButton{background-color: rgba(209, 226, 242, 0);}"
     "QToolButton:hover{background-color: rgba(250, 158, 0, 255);border-width: 1px;"
@@ -69,6 +99,7 @@ bool ClassifiedWebsiteWidget::build()
     m_title->setObjectName(u"title"_s);
     m_title->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     m_title->setMinimumWidth(58);
+    m_title->setWordWrap(true);
     m_title->setAlignment(Qt::AlignCenter);
     QPalette titlePalette = m_title->palette();
     titlePalette.setColor(QPalette::WindowText, paintColor(m_category.color));
@@ -79,6 +110,7 @@ bool ClassifiedWebsiteWidget::build()
     m_title->setTextFormat(Qt::PlainText);
     m_title->setText(m_category.text);
     m_title->setFont(ProgramFont::sans(14));
+    m_title->setFixedWidth(titleWidth(m_title->font()));
     layout->addWidget(m_title);
 
     m_grid = new QTableWidget(this);
@@ -91,6 +123,10 @@ bool ClassifiedWebsiteWidget::build()
     m_grid->setFocusPolicy(Qt::NoFocus);
     m_grid->setFrameShape(QFrame::NoFrame);
     m_grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The eight columns share the width beside the title, so they line up from block to block
+    // and never need a horizontal scroll bar (which would cover the buttons' lower half).
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_grid->setSelectionMode(QAbstractItemView::NoSelection);
     m_grid->setShowGrid(false);
     m_grid->horizontalHeader()->hide();
@@ -126,13 +162,20 @@ void ClassifiedWebsiteWidget::placeButton(int index)
     button->setPalette(buttonPalette);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     button->setAutoRaise(true);
-    button->setFont(ProgramFont::song(11));
-    // A name wider than its column would be cut at both ends; shorten it with "…" and keep the
+    button->setFont(ProgramFont::song(NamePointSize));
+    // A name wider than its column would be cut at both ends. It goes onto two lines in a smaller
+    // size (ten characters, the editor's limit, fit); a longer one ends in "…" there and keeps the
     // whole name in the tool tip.
-    const int room = m_grid->horizontalHeader()->defaultSectionSize() - 2 * TextMargin;
-    QString shown = QFontMetrics(button->font()).elidedText(entry.text, Qt::ElideRight, room);
-    if (shown != entry.text)
-        button->setToolTip(entry.text);
+    // The stretched columns may come out a few pixels under the default width.
+    const int room = m_grid->horizontalHeader()->defaultSectionSize() - 2 * TextMargin - 4;
+    QString shown = entry.text;
+    if (QFontMetrics(button->font()).horizontalAdvance(entry.text) > room) {
+        button->setFont(ProgramFont::song(FoldedPointSize));
+        bool shortened = false;
+        shown = foldName(entry.text, button->font(), room, &shortened);
+        if (shortened)
+            button->setToolTip(entry.text);
+    }
     // A lone "&" would hide itself and turn the next letter into an Alt shortcut.
     button->setText(shown.replace(u'&', u"&&"_s));
     button->setStyleSheet(ButtonStyle);
