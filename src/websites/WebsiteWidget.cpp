@@ -12,11 +12,15 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -153,6 +157,23 @@ void WebsiteWidget::createMenu()
     m_modifyAction = addAction(u"修改"_s, u"actionModify"_s, &WebsiteWidget::onModifyWebsite);
     m_copyUrlAction = addAction(u"复制链接地址"_s, u"actionCopyUrl"_s, &WebsiteWidget::onCopyUrl);
     m_addFavoriteAction = addAction(u"加入IE收藏夹"_s, u"actionAddFavorite"_s, &WebsiteWidget::onAddFavorite);
+    // After the menu's turn the event loop may deliver the pointer's way out of the button late.
+    connect(m_menu, &QMenu::aboutToHide, this, [this] { QTimer::singleShot(0, this, &WebsiteWidget::dropStaleHover); });
+}
+
+void WebsiteWidget::dropStaleHover()
+{
+    // A popup menu or a modal editor takes the pointer away without the button under it being
+    // told, so it would stay orange until the pointer crosses it again.
+    const QPoint cursor = QCursor::pos();
+    for (QToolButton *button : m_content->findChildren<QToolButton *>()) {
+        if (!button->underMouse() || button->rect().contains(button->mapFromGlobal(cursor)))
+            continue;
+        button->setAttribute(Qt::WA_UnderMouse, false);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(button, &leave);
+        button->update();
+    }
 }
 
 void WebsiteWidget::onCustomContextMenuRequested(const QPoint &pos)
@@ -211,7 +232,9 @@ void WebsiteWidget::onAddWebsite()
     WebsiteEditorDialog dialog(this);
     placeEditor(&dialog);
     dialog.activateWindow();
-    if (dialog.exec() != QDialog::Accepted)
+    const int result = dialog.exec();
+    dropStaleHover();
+    if (result != QDialog::Accepted)
         return;
     m_personalBlock->addEntry({dialog.name(), dialog.url(), 0xFF000000});
     savePersonal();
@@ -237,7 +260,9 @@ void WebsiteWidget::onModifyWebsite()
     dialog.setUrl(old.url);
     placeEditor(&dialog);
     dialog.activateWindow();
-    if (dialog.exec() != QDialog::Accepted)
+    const int result = dialog.exec();
+    dropStaleHover();
+    if (result != QDialog::Accepted)
         return;
     m_personalBlock->modifyEntry(index, {dialog.name(), dialog.url(), 0xFF000000});
     savePersonal();

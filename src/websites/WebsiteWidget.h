@@ -50,6 +50,8 @@ public slots:
 private:
     void connectBlock(ClassifiedWebsiteWidget *block);
     void createMenu();
+    // Takes the hover look off buttons the pointer has left while a menu or dialog held it.
+    void dropStaleHover();
     int currentPersonalIndex() const;
     void savePersonal();
     void placeEditor(QDialog *dialog) const;
