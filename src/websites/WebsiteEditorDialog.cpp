@@ -91,8 +91,9 @@ void WebsiteEditorDialog::buildUrlRow(QVBoxLayout *layout)
     QPalette palette = confirm_->palette();
     palette.setColor(QPalette::Button, QColor(252, 111, 103));
     palette.setColor(QPalette::ButtonText, Qt::white);
-    // Faded while a field is empty, so the button does not look clickable when it is not.
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(255, 200, 196));
+    // Grey while a field is empty, so the button does not look clickable when it is not.
+    palette.setColor(QPalette::Disabled, QPalette::Button, QColor(196, 200, 206));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(246, 247, 249));
     confirm_->setPalette(palette);
     confirm_->setFont(ProgramFont::sans(11));
     confirm_->setAutoFillBackground(true);
@@ -160,5 +161,7 @@ void WebsiteEditorDialog::onTextEdited(const QString &)
 void WebsiteEditorDialog::updateConfirm()
 {
     // Blanks alone would make an invisible button.
-    confirm_->setEnabled(!name_->text().trimmed().isEmpty() && !url_->text().trimmed().isEmpty());
+    const bool complete = !name_->text().trimmed().isEmpty() && !url_->text().trimmed().isEmpty();
+    confirm_->setEnabled(complete);
+    confirm_->setCursor(complete ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
