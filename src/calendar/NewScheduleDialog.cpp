@@ -5,6 +5,7 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -26,9 +27,10 @@ NewScheduleDialog::NewScheduleDialog(QWidget *parent)
     label_2 = new QLabel(u"指定时间："_s, this);
     label_2->setObjectName(u"label_2"_s);
     horizontalLayout_2->addWidget(label_2);
-    timeEdit_ = new QTimeEdit(QTime(0, 0), this);
+    timeEdit_ = new QTimeEdit(startTime(QTime::currentTime()), this);
     timeEdit_->setObjectName(u"timeEdit_"_s);
     timeEdit_->setDisplayFormat(u"HH:mm"_s);
+    timeEdit_->installEventFilter(this);
     horizontalLayout_2->addWidget(timeEdit_, 1);
     verticalLayout_2->addLayout(horizontalLayout_2);
 
@@ -72,6 +74,32 @@ NewScheduleDialog::NewScheduleDialog(QWidget *parent)
     connect(lineEdit_, &QLineEdit::textEdited, this, &NewScheduleDialog::onTextEdited);
     connect(close_, &QToolButton::clicked, this, &QDialog::reject);
     connect(confirm_, &QToolButton::clicked, this, &NewScheduleDialog::onConfirm);
+}
+
+QTime NewScheduleDialog::startTime(const QTime &now)
+{
+    return now.hour() < 23 ? QTime(now.hour() + 1, 0) : QTime(23, 59);
+}
+
+bool NewScheduleDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    // QTimeEdit takes digits only into a selected or unfinished section: with the cursor beside a
+    // full "00", or the whole "10:00" selected, typing did nothing. A digit now replaces the
+    // section at the cursor (the first one when more than one is selected), and the edit moves on
+    // to the next section by itself.
+    if (watched == timeEdit_ && event->type() == QEvent::KeyPress) {
+        const QString text = static_cast<QKeyEvent *>(event)->text();
+        if (text.size() == 1 && text.front().isDigit()) {
+            const QLineEdit *edit = timeEdit_->findChild<QLineEdit *>();
+            const QString selected = edit ? edit->selectedText() : QString();
+            const QDateTimeEdit::Section section = timeEdit_->currentSection();
+            if (selected.contains(u':'))
+                timeEdit_->setSelectedSection(timeEdit_->sectionAt(0));
+            else if (selected.isEmpty() && timeEdit_->sectionText(section).size() >= 2)
+                timeEdit_->setSelectedSection(section);
+        }
+    }
+    return ScheduleDialogBase::eventFilter(watched, event);
 }
 
 QTime NewScheduleDialog::time() const

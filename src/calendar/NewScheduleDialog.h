@@ -17,10 +17,17 @@ class NewScheduleDialog : public ScheduleDialogBase
 public:
     explicit NewScheduleDialog(QWidget *parent = nullptr);
 
+    // The time the dialog proposes at now: the next full hour, or the last minute of the day
+    // when that hour would fall on the next day.
+    static QTime startTime(const QTime &now);
+
     QTime time() const;
     // 1 only that day, 2 every day, 3 every workday.
     int type() const;
     QString description() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 public slots:
     void onConfirm();

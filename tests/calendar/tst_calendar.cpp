@@ -120,6 +120,10 @@ private slots:
     void reminderTexts_data();
     void reminderTexts();
     void newScheduleDialog();
+    void newScheduleStartTime_data();
+    void newScheduleStartTime();
+    void newScheduleTypeTime_data();
+    void newScheduleTypeTime();
     void newScheduleTypes_data();
     void newScheduleTypes();
     void browserTexts();
@@ -668,7 +672,10 @@ void TestCalendar::newScheduleDialog()
     auto *edit = dialog.findChild<QLineEdit *>(u"lineEdit_"_s);
     QCOMPARE(dialog.findChild<QLabel *>(u"titleLabel_"_s)->text(), u"添加日程"_s);
     QVERIFY(!confirm->isEnabled());
-    QCOMPARE(dialog.findChild<QTimeEdit *>(u"timeEdit_"_s)->time(), QTime(0, 0));
+    // Proposes the next full hour (the clock may pass one meanwhile).
+    const QTime proposed = dialog.findChild<QTimeEdit *>(u"timeEdit_"_s)->time();
+    QCOMPARE(proposed.minute(), proposed.hour() == 23 ? 59 : 0);
+    QVERIFY(proposed > QTime::currentTime().addSecs(-3600));
     QVERIFY(dialog.findChild<QRadioButton *>(u"onlyToday_"_s)->isChecked());
 
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -705,6 +712,61 @@ void TestCalendar::newScheduleDialog()
     QSignalSpy rejected(&other, &QDialog::rejected);
     QTest::mouseClick(other.findChild<QToolButton *>(u"close_"_s), Qt::LeftButton);
     QCOMPARE(rejected.count(), 1);
+}
+
+void TestCalendar::newScheduleStartTime_data()
+{
+    QTest::addColumn<QTime>("now");
+    QTest::addColumn<QTime>("proposed");
+    QTest::newRow("morning") << QTime(9, 20) << QTime(10, 0);
+    QTest::newRow("on the hour") << QTime(10, 0) << QTime(11, 0);
+    QTest::newRow("midnight") << QTime(0, 0) << QTime(1, 0);
+    QTest::newRow("just before eleven at night") << QTime(22, 59, 59) << QTime(23, 0);
+    // The next full hour would be tomorrow: the last minute of the chosen day instead.
+    QTest::newRow("eleven at night") << QTime(23, 0) << QTime(23, 59);
+    QTest::newRow("last minute") << QTime(23, 59, 30) << QTime(23, 59);
+}
+
+void TestCalendar::newScheduleStartTime()
+{
+    QFETCH(QTime, now);
+    QFETCH(QTime, proposed);
+    QCOMPARE(NewScheduleDialog::startTime(now), proposed);
+}
+
+void TestCalendar::newScheduleTypeTime_data()
+{
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<bool>("selectAll");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QTime>("time");
+    QTest::newRow("cursor before the hour") << 0 << false << u"0930"_s << QTime(9, 30);
+    QTest::newRow("cursor inside the hour") << 1 << false << u"0930"_s << QTime(9, 30);
+    QTest::newRow("cursor after the hour") << 2 << false << u"0930"_s << QTime(9, 30);
+    QTest::newRow("cursor before the minutes") << 3 << false << u"45"_s << QTime(10, 45);
+    QTest::newRow("cursor at the end") << 5 << false << u"45"_s << QTime(10, 45);
+    QTest::newRow("one digit at the end") << 5 << false << u"7"_s << QTime(10, 7);
+    QTest::newRow("everything selected") << 0 << true << u"1815"_s << QTime(18, 15);
+}
+
+void TestCalendar::newScheduleTypeTime()
+{
+    QFETCH(int, cursor);
+    QFETCH(bool, selectAll);
+    QFETCH(QString, keys);
+    NewScheduleDialog dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *timeEdit = dialog.findChild<QTimeEdit *>(u"timeEdit_"_s);
+    timeEdit->setTime(QTime(10, 0));
+    timeEdit->setFocus();
+    auto *line = timeEdit->findChild<QLineEdit *>();
+    line->deselect();
+    line->setCursorPosition(cursor);
+    if (selectAll)
+        line->selectAll();
+    QTest::keyClicks(timeEdit, keys);
+    QTEST(dialog.time(), "time");
 }
 
 void TestCalendar::newScheduleTypes_data()

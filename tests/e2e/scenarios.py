@@ -410,12 +410,9 @@ def add_schedule(d, wid, hhmm, description):
     d.key('Return')
     dialog = d.wait_window('添加日程', 5)
     check(dialog, '新建日程 did not open the new-schedule dialog')
-    hours, minutes = hhmm.split(':')
+    # Digits typed wherever the click leaves the cursor replace the time, hour then minutes.
     d.click_in(dialog, 78, 49)  # on the hour digits
-    if int(hours):
-        d.xdotool('key', '--repeat', int(hours), '--delay', '20', 'Up')
-    d.key('colon')  # selects the minutes
-    for c in minutes:
+    for c in hhmm.replace(':', ''):
         d.key(c)
     d.click_in(dialog, 200, 86)
     d.paste_text(description)
