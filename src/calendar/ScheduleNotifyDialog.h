@@ -15,6 +15,9 @@ public:
     // Shows the description and the time that fell due.
     void setSchedule(const Schedule &schedule);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QLabel *label = nullptr;
     QLabel *description_ = nullptr;

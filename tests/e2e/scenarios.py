@@ -473,6 +473,10 @@ def data_persistence(d):
     late = (datetime.datetime.now() - due).total_seconds()
     log(f'the reminder came {late:.1f} s after its time')
     check(late < 3, f'the reminder came {late:.1f} s late')
+    # It opens in the tray's corner, clear of any dialog in the middle of the screen.
+    rx, ry, rw, rh = d.geometry(reminder)
+    check(d.size[0] - 60 <= rx + rw <= d.size[0] and d.size[1] - 90 <= ry + rh <= d.size[1],
+          f'the reminder is at {rx},{ry} ({rw}x{rh}), not in the lower right corner')
     time.sleep(0.5)
     d.screenshot('schedule-reminder')
     wid = show_main_window(d)
