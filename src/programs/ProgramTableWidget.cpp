@@ -3,6 +3,7 @@
 #include "DataFile.h"
 #include "GlobalSettings.h"
 #include "ProgramEditorDialog.h"
+#include "ProgramFont.h"
 #include "ScreenPosition.h"
 #include "ShellOpen.h"
 #include "SystemTools.h"
@@ -16,6 +17,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSpacerItem>
 #include <QToolButton>
@@ -157,6 +159,18 @@ void ProgramTableWidget::placeAt(int index, const ProgramEntry &entry)
     if (index / kColumns >= rowCount())
         setRowCount(index / kColumns + 1);
     setCellWidget(index / kColumns, index % kColumns, createCell(entry));
+}
+
+void ProgramTableWidget::paintEvent(QPaintEvent *event)
+{
+    MyTableWidget::paintEvent(event);
+    if (cellCount() > 0)
+        return;
+    // An empty grid would look broken; say how it fills.
+    QPainter painter(viewport());
+    painter.setPen(QColor(150, 150, 150));
+    painter.setFont(ProgramFont::sans(12));
+    painter.drawText(viewport()->rect(), Qt::AlignCenter, u"右键或拖入文件添加程序"_s);
 }
 
 QWidget *ProgramTableWidget::createCell(const ProgramEntry &entry)

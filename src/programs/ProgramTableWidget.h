@@ -63,6 +63,9 @@ public slots:
     void onDeleteProgram();
     void onModifyProgram();
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     QWidget *createCell(const ProgramEntry &entry);
     void placeAt(int index, const ProgramEntry &entry);
