@@ -105,6 +105,7 @@ private slots:
     void floatingWindowShownBySetting_data();
     void floatingWindowShownBySetting();
     void hideFloatingWindowWritesAtOnce();
+    void miniToolTipNamesHotKey();
 
 private:
     QList<QUrl> m_opened;
@@ -528,6 +529,20 @@ void TestDialogs::hideFloatingWindowWritesAtOnce()
     QCOMPARE(action->text(), u"显示浮窗"_s);
     action->trigger();
     QVERIFY(settingsFile().contains("<showFloatingWindow>1</showFloatingWindow>"));
+}
+
+void TestDialogs::miniToolTipNamesHotKey()
+{
+    MainDialog main;
+    MiniMainDialog dialog(&main);
+    QVERIFY(dialog.testAttribute(Qt::WA_AlwaysShowToolTips));
+    GlobalSettings::instance()->setHotKey(Qt::Key_F4);
+    QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), dialog.mapToGlobal(QPoint(10, 10)));
+    QCoreApplication::sendEvent(&dialog, &help);
+    QCOMPARE(dialog.toolTip(), u"Quorvik桌面助手\n显示/隐藏主窗口：F4"_s);
+    GlobalSettings::instance()->setHotKey(Qt::Key_Q);
+    QCoreApplication::sendEvent(&dialog, &help);
+    QCOMPARE(dialog.toolTip(), u"Quorvik桌面助手\n显示/隐藏主窗口：Shift + Ctrl + Q"_s);
 }
 
 QPA_TEST_MAIN(TestDialogs)

@@ -1,5 +1,7 @@
 #include "MiniMainDialog.h"
 
+#include "GlobalSettings.h"
+#include "HotKeySettingEdit.h"
 #include "MainDialog.h"
 #include "ScreenPosition.h"
 #include "WindowEffects.h"
@@ -15,6 +17,10 @@
 #include <QScreen>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+const QString kProductName = u"Quorvik桌面助手"_s;
+} // namespace
 
 MiniMainDialog::MiniMainDialog(MainDialog *mainDialog)
     : FramelessDialog(nullptr)
@@ -32,8 +38,11 @@ MiniMainDialog::MiniMainDialog(MainDialog *mainDialog)
     horizontalLayout->setObjectName(u"horizontalLayout"_s);
     horizontalLayout->setSpacing(0);
     horizontalLayout->setContentsMargins(0, 0, 0, 0);
-    setWindowTitle(u"Quorvik桌面助手"_s);
-    setToolTip(u"Quorvik桌面助手"_s);
+    setWindowTitle(kProductName);
+    setToolTip(kProductName);
+    // The window is a tool window that is hardly ever active; Qt shows tool tips of inactive
+    // windows only when asked to.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     connect(this, &QWidget::customContextMenuRequested, this, &MiniMainDialog::onContextMenu);
     QCoreApplication::instance()->installEventFilter(this);
 
@@ -47,6 +56,16 @@ MiniMainDialog::MiniMainDialog(MainDialog *mainDialog)
         const QRect desktop = screen->geometry();
         move(desktop.x() + desktop.width() - 150, desktop.y() + desktop.height() / 2);
     }
+}
+
+bool MiniMainDialog::event(QEvent *event)
+{
+    // Written when it is about to show, so it names the hot key chosen last.
+    if (event->type() == QEvent::ToolTip) {
+        const QString key = HotKeySettingEdit::displayText(GlobalSettings::instance()->hotKey());
+        setToolTip(key.isEmpty() ? kProductName : kProductName + u"\n显示/隐藏主窗口："_s + key);
+    }
+    return FramelessDialog::event(event);
 }
 
 int MiniMainDialog::hitTest(const QPoint &) const
