@@ -8,6 +8,7 @@
 #include "MiniMainDialog.h"
 #include "SettingsDialog.h"
 #include "TestMain.h"
+#include "TrayBalloon.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -106,6 +107,9 @@ private slots:
     void floatingWindowShownBySetting();
     void hideFloatingWindowWritesAtOnce();
     void miniToolTipNamesHotKey();
+
+    void balloonKeepsOffScreenEdges_data();
+    void balloonKeepsOffScreenEdges();
 
 private:
     QList<QUrl> m_opened;
@@ -543,6 +547,33 @@ void TestDialogs::miniToolTipNamesHotKey()
     GlobalSettings::instance()->setHotKey(Qt::Key_Q);
     QCoreApplication::sendEvent(&dialog, &help);
     QCOMPARE(dialog.toolTip(), u"Quorvik桌面助手\n显示/隐藏主窗口：Shift + Ctrl + Q"_s);
+}
+
+void TestDialogs::balloonKeepsOffScreenEdges_data()
+{
+    QTest::addColumn<QRect>("icon");
+    QTest::addColumn<QRect>("area");
+    // tint2 at the bottom: the working area ends above the panel, the icon sits in the panel.
+    const QRect aboveBottomPanel(0, 0, 1280, 770);
+    QTest::newRow("icon at the right end of a bottom panel") << QRect(1244, 774, 24, 24) << aboveBottomPanel;
+    QTest::newRow("icon in the middle of a bottom panel") << QRect(628, 774, 24, 24) << aboveBottomPanel;
+    QTest::newRow("icon at the left end of a bottom panel") << QRect(2, 774, 24, 24) << aboveBottomPanel;
+    QTest::newRow("icon at the right end of a top panel") << QRect(1250, 3, 24, 24) << QRect(0, 30, 1280, 770);
+    QTest::newRow("second screen") << QRect(3000, 1050, 24, 24) << QRect(1920, 0, 1280, 1050);
+}
+
+void TestDialogs::balloonKeepsOffScreenEdges()
+{
+    QFETCH(QRect, icon);
+    QFETCH(QRect, area);
+    const QSize size(300, 80);
+    const QRect balloon(TrayBalloon::placement(icon, size, area), size);
+    const QRect inner = area.adjusted(TrayBalloon::kMargin, TrayBalloon::kMargin, -TrayBalloon::kMargin,
+                                      -TrayBalloon::kMargin);
+    QVERIFY2(inner.contains(balloon), qPrintable(u"%1,%2"_s.arg(balloon.x()).arg(balloon.y())));
+    QVERIFY(!balloon.intersects(icon));
+    // Next to the icon: it points at it from above (bottom panel) or below (top panel).
+    QVERIFY(qAbs(balloon.center().y() - icon.center().y()) < 80);
 }
 
 QPA_TEST_MAIN(TestDialogs)

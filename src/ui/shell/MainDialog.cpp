@@ -17,6 +17,7 @@
 #include "ScreenPosition.h"
 #include "SettingsDialog.h"
 #include "SoftwareWidget.h"
+#include "TrayBalloon.h"
 #include "UsageReport.h"
 #include "WeatherWidget.h"
 #include "WebAddress.h"
@@ -568,7 +569,13 @@ void MainDialog::showFirstRunBalloon(int attemptsLeft)
         QTimer::singleShot(100, this, [this, attemptsLeft] { showFirstRunBalloon(attemptsLeft - 1); });
         return;
     }
-    m_trayIcon.showMessage(kProductName, u"Hi,运行时我会出现在托盘上哦~"_s, QSystemTrayIcon::Information, 10000);
+    const QString text = u"Hi,运行时我会出现在托盘上哦~"_s;
+    // Where the icon's place is known, the program's own balloon keeps clear of the screen's edge
+    // (Qt's fallback balloon of an XEmbed tray touches it); elsewhere the desktop shows the message.
+    if (!icon.isEmpty() && !icon.topLeft().isNull())
+        TrayBalloon::showNear(icon, kProductName, text, 10000);
+    else
+        m_trayIcon.showMessage(kProductName, text, QSystemTrayIcon::Information, 10000);
 }
 
 void MainDialog::onHotKey(int id, int virtualKey, int modifiers)
