@@ -67,7 +67,10 @@ SingleSoftwareWidget::SingleSoftwareWidget(QWidget *parent)
 
     auto *outer = new QVBoxLayout(this);
     outer->setObjectName(u"verticalLayout_2"_s);
-    outer->setContentsMargins(5, 0, 5, 0);
+    // Air around the panel and between its parts: the icon, the preview and the text would
+    // otherwise touch each other and the page's edges.
+    outer->setContentsMargins(16, 14, 16, 8);
+    outer->setSpacing(12);
     buildTopRow(outer);
     buildPreview(outer);
     buildDescription(outer);
@@ -81,6 +84,7 @@ void SingleSoftwareWidget::buildTopRow(QLayout *outer)
 {
     auto *row = new QHBoxLayout;
     row->setObjectName(u"horizontalLayout"_s);
+    row->setSpacing(12);
 
     icon_ = makeLabel(u"icon_"_s, this);
     icon_->setFixedSize(55, 55);
@@ -148,7 +152,9 @@ void SingleSoftwareWidget::buildPreview(QLayout *outer)
 void SingleSoftwareWidget::buildDescription(QLayout *outer)
 {
     description_ = makeLabel(u"description_"_s, this);
-    description_->setFixedHeight(150);
+    // Room for four lines; the preview above takes the rest of the panel's height.
+    description_->setFont(yaHei(10));
+    description_->setFixedHeight(description_->fontMetrics().lineSpacing() * 4 + 4);
     description_->setTextFormat(Qt::RichText);
     description_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     description_->setWordWrap(true);
