@@ -1,9 +1,9 @@
 #include "ImageFile.h"
 
+#include "FileDialogs.h"
 #include "KnownFolders.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QRegularExpression>
@@ -21,7 +21,7 @@ const QString kImageFilter = u"图像文件 (*.png);;图像文件 (*.jpg);;图�
 QString askWithDialog(QWidget *parent, const QString &caption, const QString &suggested,
                       const QString &filter, QString *selectedFilter)
 {
-    return QFileDialog::getSaveFileName(parent, caption, suggested, filter, selectedFilter);
+    return FileDialogs::saveFileName(parent, caption, suggested, filter, selectedFilter);
 }
 
 SaveFileNameProvider &provider()

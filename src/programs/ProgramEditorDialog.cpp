@@ -1,10 +1,10 @@
 #include "ProgramEditorDialog.h"
 
+#include "FileDialogs.h"
 #include "MyMessageBox.h"
 #include "ProgramEntry.h"
 #include "WholeCharacters.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -178,10 +178,13 @@ void ProgramEditorDialog::onConfirm()
 void ProgramEditorDialog::onBrowse()
 {
     const QString caption = u"选择文件/程序"_s;
+    // Opens where the last file was chosen in this run, at first in the home folder.
+    static QString lastFolder;
     const QString file = fileChooser() ? fileChooser()(this, caption)
-                                       : QFileDialog::getOpenFileName(this, caption);
+                                       : FileDialogs::openFileName(this, caption, lastFolder);
     if (file.isEmpty())
         return;
+    lastFolder = QFileInfo(file).absolutePath();
     url_->setText(file);
     if (name_->text().isEmpty())
         name_->setText(defaultProgramName(file));
