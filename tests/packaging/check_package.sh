@@ -35,6 +35,19 @@ extra=$(awk '{print $1}' "$work/contents.txt" | grep -v '/$' \
         | grep -v -E '^\./(usr/(bin|lib/quorvik-pc-assist|share/(applications|icons|doc))|etc/xdg/autostart)/')
 [ -z "$extra" ] || fail "unexpected files: $extra"
 
+# The program is stripped; its debug information is in the separate dbgsym package, found by the
+# program's build id.
+if command -v readelf >/dev/null; then
+    readelf -S "$app/QuorvikPcAssist" | grep -q '\.debug_info' && fail "the packaged program carries debug information"
+    ddeb=$(ls "$work"/*-dbgsym_*.ddeb 2>/dev/null | head -n 1)
+    [ -n "$ddeb" ] || fail "no -dbgsym .ddeb produced"
+    echo "debug package: $ddeb"
+    buildid=$(readelf -n "$app/QuorvikPcAssist" | awk '/Build ID/ {print $3}')
+    [ -n "$buildid" ] || fail "the program has no build id"
+    dbg=./usr/lib/debug/.build-id/$(echo "$buildid" | cut -c1-2)/$(echo "$buildid" | cut -c3-).debug
+    dpkg-deb -c "$ddeb" | awk '{print $6}' | grep -qx "$dbg" || fail "the debug package lacks $dbg"
+fi
+
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # The data files and replies are read with QtCore's stream reader, so Qt XML is no dependency.
