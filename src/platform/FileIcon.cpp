@@ -57,6 +57,9 @@ void ensureFallbackTheme()
         for (const QString &dir : searchPaths) {
             if (QFileInfo::exists(dir + u'/' + QLatin1String(name) + QStringLiteral("/index.theme"))) {
                 QIcon::setFallbackThemeName(QLatin1String(name));
+                // Qt remembers names it failed to find (the style looks up a few at start-up)
+                // and a new fallback theme does not clear that memory; setting the theme does.
+                QIcon::setThemeName(theme);
                 return;
             }
         }
