@@ -1,5 +1,7 @@
 #include "Annotation.h"
 
+#include "ProgramFont.h"
+
 #include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
@@ -161,7 +163,7 @@ qreal markerDiameter(int size)
 
 QFont textFont(int size)
 {
-    QFont font(QStringLiteral("微软雅黑"));
+    QFont font = ProgramFont::sans();
     font.setPixelSize(int(bySize(size, {16, 22, 30})));
     return font;
 }

@@ -1,5 +1,7 @@
 #include "Magnifier.h"
 
+#include "ProgramFont.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -17,7 +19,7 @@ constexpr int kGap = 20;
 
 QFont readoutFont()
 {
-    QFont font(u"微软雅黑"_s);
+    QFont font = ProgramFont::sans();
     font.setPixelSize(12);
     return font;
 }

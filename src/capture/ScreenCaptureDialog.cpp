@@ -6,6 +6,7 @@
 #include "ImageFile.h"
 #include "Magnifier.h"
 #include "PinWindow.h"
+#include "ProgramFont.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -26,7 +27,7 @@ const QString kHint = u"拖动选择区域，Esc 退出"_s;
 
 QFont hintFont()
 {
-    QFont font(u"微软雅黑"_s);
+    QFont font = ProgramFont::sans();
     font.setPixelSize(15);
     return font;
 }
