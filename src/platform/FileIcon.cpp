@@ -57,9 +57,10 @@ void ensureFallbackTheme()
         for (const QString &dir : searchPaths) {
             if (QFileInfo::exists(dir + u'/' + QLatin1String(name) + QStringLiteral("/index.theme"))) {
                 QIcon::setFallbackThemeName(QLatin1String(name));
-                // Qt remembers names it failed to find (the style looks up a few at start-up)
-                // and a new fallback theme does not clear that memory; setting the theme does.
-                QIcon::setThemeName(theme);
+                // Qt keeps the themes it has read (the style looks a few icons up at start-up),
+                // each with the fallback of that moment as its parent; setting the search paths
+                // again makes it read them anew with the new fallback.
+                QIcon::setThemeSearchPaths(searchPaths);
                 return;
             }
         }
