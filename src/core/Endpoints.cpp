@@ -12,5 +12,8 @@ QString ipLocationService() { return QStringLiteral(QPA_IP_LOCATION_URL); }
 QString weatherService() { return QStringLiteral(QPA_WEATHER_URL); }
 QString weatherAppId() { return QStringLiteral(QPA_WEATHER_APPID); }
 QString weatherPrivateKey() { return QStringLiteral(QPA_WEATHER_PRIVATE_KEY); }
+QString ipApiLocation() { return QStringLiteral(QPA_IP_API_URL); }
+QString openMeteoForecast() { return QStringLiteral(QPA_OPEN_METEO_FORECAST_URL); }
+QString openMeteoGeocoding() { return QStringLiteral(QPA_OPEN_METEO_GEOCODING_URL); }
 
 } // namespace Endpoints

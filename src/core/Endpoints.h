@@ -21,5 +21,10 @@ QString weatherService();
 // Application id and private key the weather service issued (empty when none was configured).
 QString weatherAppId();
 QString weatherPrivateKey();
+// Keyless services: the IP-geolocation lookup (full address), the Open-Meteo forecast and
+// geocoding APIs (without query).
+QString ipApiLocation();
+QString openMeteoForecast();
+QString openMeteoGeocoding();
 
 } // namespace Endpoints

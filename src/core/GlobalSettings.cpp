@@ -7,6 +7,8 @@
 #include <QDir>
 #include "XmlWriter.h"
 
+#include <cmath>
+
 namespace {
 
 // Base-10 value of an element's text; anything else reads as 0, as the file format says.
@@ -66,6 +68,7 @@ void GlobalSettings::load(const QString &filePath)
                 m_hotKey = elementValue(*hotKey);
             if (const XmlNode *floating = common->child(u"showFloatingWindow"))
                 m_showFloatingWindow = elementValue(*floating) != 0;
+            loadWeatherCity(common->child(u"weatherCity"));
         }
     }
     emit loadFinished();
@@ -80,6 +83,17 @@ bool GlobalSettings::save(const QString &filePath)
     xml.textElement(QStringLiteral("onlyHideWhenClose"), QString::number(m_onlyHideWhenClose ? 1 : 0));
     xml.textElement(QStringLiteral("showHideHotKey"), QString::number(m_hotKey));
     xml.textElement(QStringLiteral("showFloatingWindow"), QString::number(m_showFloatingWindow ? 1 : 0));
+    // Automatic location writes nothing, so the file stays as older versions wrote it.
+    if (!m_weatherCity.isEmpty()) {
+        xml.startElement(QStringLiteral("weatherCity"));
+        if (m_hasCityCoordinates) {
+            // Enough digits to read back the same number.
+            xml.attribute(QStringLiteral("latitude"), QString::number(m_cityLatitude, 'g', 17));
+            xml.attribute(QStringLiteral("longitude"), QString::number(m_cityLongitude, 'g', 17));
+        }
+        xml.text(m_weatherCity);
+        xml.endElement();
+    }
     return DataFile::save(filePath, xml.finish());
 }
 
@@ -89,6 +103,52 @@ void GlobalSettings::setShowFloatingWindow(bool value)
         return;
     m_showFloatingWindow = value;
     save(settingsFilePath());
+}
+
+void GlobalSettings::loadWeatherCity(const XmlNode *element)
+{
+    // Absent (a file of an older version), empty or not an area id: automatic location.
+    const QString text = element ? element->text.trimmed() : QString();
+    setWeatherCity(isAreaId(text) ? text : QString());
+    if (!element)
+        return;
+    bool latitudeOk = false;
+    bool longitudeOk = false;
+    const double latitude = element->attribute(u"latitude").toDouble(&latitudeOk);
+    const double longitude = element->attribute(u"longitude").toDouble(&longitudeOk);
+    if (!m_weatherCity.isEmpty() && latitudeOk && longitudeOk)
+        setWeatherCityCoordinates(latitude, longitude);
+}
+
+void GlobalSettings::setWeatherCity(const QString &areaId)
+{
+    if (areaId == m_weatherCity)
+        return;
+    m_weatherCity = areaId;
+    m_hasCityCoordinates = false;
+    m_cityLatitude = m_cityLongitude = 0;
+}
+
+bool GlobalSettings::setWeatherCityCoordinates(double latitude, double longitude)
+{
+    if (!std::isfinite(latitude) || !std::isfinite(longitude) || std::fabs(latitude) > 90
+        || std::fabs(longitude) > 180)
+        return false;
+    m_hasCityCoordinates = true;
+    m_cityLatitude = latitude;
+    m_cityLongitude = longitude;
+    return true;
+}
+
+bool GlobalSettings::isAreaId(const QString &text)
+{
+    if (text.size() != 9)
+        return false;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
 }
 
 const KeyName *GlobalSettings::findKeyName(int qtKey) const
@@ -103,6 +163,7 @@ void GlobalSettings::resetForTest()
     m_onlyHideWhenClose = true;
     m_hotKey = 16777267;
     m_showFloatingWindow = true;
+    setWeatherCity(QString());
     m_dataDirectory.clear();
     m_settingsFilePath.clear();
     m_resourcesDirectory.clear();

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+struct XmlNode;
+
 // Windows virtual-key code and display name of a key the hot key may use.
 struct KeyName
 {
@@ -43,6 +45,19 @@ public:
     // Stores and saves at once, but only when the value changes.
     void setShowFloatingWindow(bool value);
 
+    // The weather city: empty for automatic location by IP address, else the nine-digit area id
+    // of a row of the city table. Setting another city forgets its coordinates.
+    QString weatherCity() const { return m_weatherCity; }
+    void setWeatherCity(const QString &areaId);
+    // Coordinates of the chosen city, looked up once and kept with it.
+    bool hasWeatherCityCoordinates() const { return m_hasCityCoordinates; }
+    double weatherCityLatitude() const { return m_cityLatitude; }
+    double weatherCityLongitude() const { return m_cityLongitude; }
+    // Stores valid coordinates (finite, latitude within ±90, longitude within ±180); false otherwise.
+    bool setWeatherCityCoordinates(double latitude, double longitude);
+    // True for nine ASCII digits, the form of an area id.
+    static bool isAreaId(const QString &text);
+
     // Fills the table of keys the hot key may use (once).
     void initKeyNames();
     // The table entry of a Qt key code, or null when the key may not be used.
@@ -58,12 +73,17 @@ signals:
 
 private:
     GlobalSettings() = default;
+    void loadWeatherCity(const XmlNode *element);
 
     bool m_firstRun = true;
     bool m_onlyHideWhenClose = true;
     QString m_dataDirectory;
     int m_hotKey = 16777267; // Qt::Key_F4
     bool m_showFloatingWindow = true;
+    QString m_weatherCity;
+    bool m_hasCityCoordinates = false;
+    double m_cityLatitude = 0;
+    double m_cityLongitude = 0;
     QString m_settingsFilePath;
     QString m_resourcesDirectory;
     QMap<int, KeyName> m_keyNames;

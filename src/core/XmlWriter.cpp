@@ -24,6 +24,11 @@ void XmlWriter::textElement(const QString &name, const QString &text)
     m_writer.writeTextElement(name, XmlText::clean(text));
 }
 
+void XmlWriter::text(const QString &text)
+{
+    m_writer.writeCharacters(XmlText::clean(text));
+}
+
 void XmlWriter::endElement()
 {
     m_writer.writeEndElement();

@@ -17,6 +17,8 @@ public:
     void attribute(const QString &name, const QString &value);
     // An element holding only text.
     void textElement(const QString &name, const QString &text);
+    // Text inside the element just started (after its attributes).
+    void text(const QString &text);
     void endElement();
 
     // Closes what is still open and returns the document.

@@ -167,10 +167,15 @@ void SingleSoftwareWidget::buildDescription(QLayout *outer)
             &SingleSoftwareWidget::onDescriptionLinkActivated);
 }
 
-void SingleSoftwareWidget::fillFromItem(const XmlNode &item)
+void SingleSoftwareWidget::fillFromItem(const XmlNode &item, const QHash<QString, QByteArray> &saved, bool fetch)
 {
-    request(item.attribute(u"icon"), &SingleSoftwareWidget::onIconRequestFinished);
-    request(item.attribute(u"images"), &SingleSoftwareWidget::onImageRequestFinished);
+    for (const char16_t *name : {u"icon", u"images"}) {
+        const QString address = item.attribute(name);
+        if (saved.contains(address))
+            m_saved.insert(address, saved.value(address));
+    }
+    request(item.attribute(u"icon"), &SingleSoftwareWidget::onIconRequestFinished, fetch);
+    request(item.attribute(u"images"), &SingleSoftwareWidget::onImageRequestFinished, fetch);
 
     name_->setText(item.attribute(u"name"));
     size_->setText(u"大小："_s + item.attribute(u"size"));
@@ -179,10 +184,21 @@ void SingleSoftwareWidget::fillFromItem(const XmlNode &item)
     download_->setObjectName(item.attribute(u"url"));
 }
 
-void SingleSoftwareWidget::request(const QString &address, void (SingleSoftwareWidget::*slot)())
+void SingleSoftwareWidget::request(const QString &address, void (SingleSoftwareWidget::*slot)(),
+                                   bool fetch)
 {
     if (address.isEmpty())
         return;
+    if (!fetch) {
+        const QPixmap pixmap = readPicture(m_saved.value(address));
+        if (slot == &SingleSoftwareWidget::onIconRequestFinished) {
+            icon_->setPixmap(pixmap);
+        } else {
+            m_preview = pixmap;
+            showPreview();
+        }
+        return;
+    }
     // Only http/https addresses are fetched (never a local file), through the size-limited helper.
     const QUrl url = WebLink::fromText(address);
     if (!WebLink::isWebAddress(url))
@@ -190,9 +206,22 @@ void SingleSoftwareWidget::request(const QString &address, void (SingleSoftwareW
     QNetworkReply *reply = networkGet(url, RequestKind::Picture);
     if (!reply)
         return;
+    reply->setProperty("qpaPictureAddress", address);
     // A panel that goes away aborts its pending pictures instead of leaking the replies.
     reply->setParent(this);
     connect(reply, &QNetworkReply::finished, this, slot);
+}
+
+QPixmap SingleSoftwareWidget::replyPicture(QNetworkReply *reply)
+{
+    const QString address = reply->property("qpaPictureAddress").toString();
+    const QByteArray bytes = replyBody(reply);
+    const QPixmap pixmap = readPicture(bytes);
+    if (!pixmap.isNull()) {
+        emit pictureFetched(address, bytes);
+        return pixmap;
+    }
+    return readPicture(m_saved.value(address));
 }
 
 void SingleSoftwareWidget::onIconRequestFinished()
@@ -201,7 +230,7 @@ void SingleSoftwareWidget::onIconRequestFinished()
     if (!reply)
         return;
     reply->deleteLater();
-    icon_->setPixmap(readPicture(replyBody(reply)));
+    icon_->setPixmap(replyPicture(reply));
 }
 
 void SingleSoftwareWidget::onImageRequestFinished()
@@ -210,7 +239,7 @@ void SingleSoftwareWidget::onImageRequestFinished()
     if (!reply)
         return;
     reply->deleteLater();
-    m_preview = readPicture(replyBody(reply));
+    m_preview = replyPicture(reply);
     showPreview();
 }
 

@@ -9,6 +9,7 @@
 #include <QBoxLayout>
 #include <QLabel>
 #include <QNetworkReply>
+#include <QPushButton>
 
 using namespace Qt::StringLiterals;
 
@@ -30,16 +31,27 @@ SoftwareWidget::SoftwareWidget(QWidget *parent)
     m_layout->setObjectName(u"horizontalLayout"_s);
     m_layout->setSpacing(0);
     m_layout->setContentsMargins(0, 0, 0, 0);
+    buildPlaceholder();
 }
 
 void SoftwareWidget::requestPromotions()
 {
-    if (m_requested)
+    if (m_requestRunning || m_fresh)
         return;
-    m_requested = true;
+    if (!m_savedTried) {
+        m_savedTried = true;
+        const SavedPromotions saved = PromotionCache::load(cachePath());
+        m_savedPictures = saved.pictures;
+        if (!saved.list.isEmpty())
+            showList(saved.list, saved.pictures, false);
+    }
     QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"promotions.xml"_s), RequestKind::List);
-    if (!reply)
+    if (!reply) {
+        updatePlaceholder();
         return;
+    }
+    m_requestRunning = true;
+    updatePlaceholder();
     reply->setParent(this);
     connect(reply, &QNetworkReply::finished, this, &SoftwareWidget::onProfileRequestFinished);
 }
@@ -50,21 +62,40 @@ void SoftwareWidget::onProfileRequestFinished()
     if (!reply)
         return;
     reply->deleteLater();
-    // A failed, hung or oversized reply has an empty body, which leaves the page empty.
-    loadPromotions(replyBody(reply));
+    m_requestRunning = false;
+    const QByteArray body = replyBody(reply);
+    // A failed, hung, oversized or useless reply keeps what is shown: the saved list or the placeholder.
+    if (loadPromotions(body)) {
+        m_toSave = SavedPromotions{body, {}};
+        PromotionCache::save(cachePath(), m_toSave);
+    }
+    updatePlaceholder();
 }
 
-void SoftwareWidget::loadPromotions(const QByteArray &body)
+bool SoftwareWidget::loadPromotions(const QByteArray &body)
 {
-    if (m_filled)
-        return;
+    if (m_fresh || body.size() > MaxListBytes)
+        return false;
+    // Pictures the network cannot give come from the saved ones of the same addresses.
+    if (!showList(body, m_savedPictures, true))
+        return false;
+    m_fresh = true;
+    updatePlaceholder();
+    return true;
+}
+
+bool SoftwareWidget::showList(const QByteArray &body, const QHash<QString, QByteArray> &pictures, bool fetch)
+{
     // A real list is a handful of items two levels deep; the limits refuse floods and nesting.
     constexpr XmlLimits limits{2 * 1024 * 1024, 32, 1000, 16};
     XmlNode root;
-    if (readXmlTree(body, limits, &root) != XmlReadStatus::Ok)
-        return;
-    m_filled = true;
+    if (readXmlTree(body, limits, &root) != XmlReadStatus::Ok || !root.child(u"item"))
+        return false;
 
+    while (QLayoutItem *item = m_layout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
     int count = 0;
     for (const XmlNode &item : root.children) {
         if (item.name != u"item")
@@ -74,9 +105,65 @@ void SoftwareWidget::loadPromotions(const QByteArray &body)
         if (count++ > 0)
             m_layout->addWidget(createSeparator());
         auto *panel = new SingleSoftwareWidget(this);
-        panel->fillFromItem(item);
+        connect(panel, &SingleSoftwareWidget::pictureFetched, this, &SoftwareWidget::onPictureFetched);
+        panel->fillFromItem(item, pictures, fetch);
         m_layout->addWidget(panel);
     }
+    return true;
+}
+
+void SoftwareWidget::onPictureFetched(const QString &address, const QByteArray &bytes)
+{
+    if (!m_fresh || m_toSave.pictures.value(address) == bytes)
+        return;
+    m_toSave.pictures.insert(address, bytes);
+    PromotionCache::save(cachePath(), m_toSave);
+}
+
+QString SoftwareWidget::cachePath() const
+{
+    return GlobalSettings::instance()->dataFilePath(u"promotions.xml"_s);
+}
+
+void SoftwareWidget::buildPlaceholder()
+{
+    // Not in the layout: the panels alone fill it, the placeholder covers the page while there are none.
+    m_placeholder = new QWidget(this);
+    m_placeholder->setObjectName(u"placeholder_"_s);
+    auto *column = new QVBoxLayout(m_placeholder);
+    column->addStretch(1);
+    m_placeholderText = new QLabel(m_placeholder);
+    m_placeholderText->setObjectName(u"placeholderText_"_s);
+    m_placeholderText->setFont(QFont(u"微软雅黑"_s, 14));
+    m_placeholderText->setStyleSheet(u"color: rgb(120, 120, 120);"_s);
+    m_placeholderText->setAlignment(Qt::AlignCenter);
+    column->addWidget(m_placeholderText, 0, Qt::AlignHCenter);
+    column->addSpacing(12);
+    m_retry = new QPushButton(u"重试"_s, m_placeholder);
+    m_retry->setObjectName(u"retry_"_s);
+    m_retry->setFont(QFont(u"微软雅黑"_s, 12));
+    m_retry->setFixedSize(90, 30);
+    m_retry->setCursor(Qt::PointingHandCursor);
+    column->addWidget(m_retry, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+    connect(m_retry, &QPushButton::clicked, this, &SoftwareWidget::requestPromotions);
+    m_placeholder->hide();
+}
+
+void SoftwareWidget::updatePlaceholder()
+{
+    const bool empty = panels().isEmpty();
+    m_placeholder->setVisible(empty && (m_requestRunning || m_savedTried));
+    m_placeholderText->setText(m_requestRunning ? u"正在获取推荐内容…"_s : u"暂时无法获取推荐内容"_s);
+    m_retry->setVisible(!m_requestRunning);
+    m_placeholder->setGeometry(rect());
+    m_placeholder->raise();
+}
+
+void SoftwareWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_placeholder->setGeometry(rect());
 }
 
 QLabel *SoftwareWidget::createSeparator()

@@ -1,10 +1,13 @@
 // The recommendation page: the remote list of recommended programs, one panel each, side by side.
 #pragma once
 
+#include "PromotionCache.h"
+
 #include <QWidget>
 
 class QHBoxLayout;
 class QLabel;
+class QPushButton;
 class SingleSoftwareWidget;
 
 class SoftwareWidget : public QWidget
@@ -18,21 +21,47 @@ public:
 
     explicit SoftwareWidget(QWidget *parent = nullptr);
 
-    // Fetches promotions.xml from the maker's site; only the first call of a run does anything.
+    // Largest list reply read; a real list is a few KiB.
+    static constexpr qint64 MaxListBytes = 2 * 1024 * 1024;
+
+    // Fetches promotions.xml from the maker's site, unless a request is running or a list from the
+    // network is shown already. The first call shows the list saved by an earlier run meanwhile.
     void requestPromotions();
 
-    // Fills the page from a promotions.xml body; a page that is already filled stays as it is.
-    void loadPromotions(const QByteArray &body);
+    // Fills the page from a promotions.xml body with at least one item, replacing a saved list
+    // shown until then; false (page unchanged) for any other body or when a list from the
+    // network is shown already. The list is kept for the next start by the reply handler.
+    bool loadPromotions(const QByteArray &body);
 
     QList<SingleSoftwareWidget *> panels() const;
+    // The centred "nothing to show" text with its retry button (visible while there are no panels).
+    QWidget *placeholder() const { return m_placeholder; }
 
 public slots:
     void onProfileRequestFinished();
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private slots:
+    void onPictureFetched(const QString &address, const QByteArray &bytes);
+
 private:
     QLabel *createSeparator();
+    void buildPlaceholder();
+    void updatePlaceholder();
+    // Replaces the panels with those of a list body; false when it has no item.
+    bool showList(const QByteArray &body, const QHash<QString, QByteArray> &pictures, bool fetch);
+    QString cachePath() const;
 
     QHBoxLayout *m_layout = nullptr;
-    bool m_requested = false;
-    bool m_filled = false;
+    QWidget *m_placeholder = nullptr;
+    QLabel *m_placeholderText = nullptr;
+    QPushButton *m_retry = nullptr;
+    bool m_requestRunning = false;
+    bool m_fresh = false;      // the panels show a list from the network
+    bool m_savedTried = false; // the saved list was looked at
+    // What the next start shows: the current list and the pictures that arrived for it.
+    SavedPromotions m_toSave;
+    QHash<QString, QByteArray> m_savedPictures;
 };

@@ -2,6 +2,9 @@
 
 #include <QFile>
 
+#include <algorithm>
+#include <iterator>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -21,14 +24,13 @@ CodeTable fromRows(const Row (&rows)[N])
     return table;
 }
 
-// The service's published area-id list, one "<areaid>\t<name>" line a city in ascending id order,
-// so that a repeated name ends up with its larger id.
-CodeTable loadCityTable()
+// The service's published area-id list, one "<areaid>\t<name>" line a city in ascending id order.
+QVector<CityRow> loadCityRows()
 {
-    CodeTable table;
+    QVector<CityRow> rows;
     QFile file(u":/weather/city_area_ids.tsv"_s);
     if (!file.open(QIODevice::ReadOnly))
-        return table;
+        return rows;
     const QByteArray data = file.readAll();
     for (const QByteArray &line : data.split('\n')) {
         const qsizetype tab = line.indexOf('\t');
@@ -37,8 +39,17 @@ CodeTable loadCityTable()
         const QString id = QString::fromLatin1(line.left(tab)).trimmed();
         const QString name = QString::fromUtf8(line.mid(tab + 1)).trimmed();
         if (!id.isEmpty() && !name.isEmpty())
-            table.insert(name, id);
+            rows.append({id, name});
     }
+    return rows;
+}
+
+// Inserted in table order, so that a repeated name ends up with its larger id.
+CodeTable loadCityTable()
+{
+    CodeTable table;
+    for (const CityRow &row : cityRows())
+        table.insert(row.name, row.areaId);
     return table;
 }
 
@@ -92,4 +103,36 @@ const CodeTable &windDirections()
     };
     static const CodeTable table = fromRows(rows);
     return table;
+}
+
+const QVector<CityRow> &cityRows()
+{
+    static const QVector<CityRow> rows = loadCityRows();
+    return rows;
+}
+
+const CityRow *cityRowOfAreaId(const QString &areaId)
+{
+    const QVector<CityRow> &rows = cityRows();
+    // The rows are in ascending id order.
+    const auto it = std::lower_bound(rows.cbegin(), rows.cend(), areaId,
+                                     [](const CityRow &row, const QString &id) { return row.areaId < id; });
+    return it != rows.cend() && it->areaId == areaId ? &*it : nullptr;
+}
+
+QString provinceOfAreaId(const QString &areaId)
+{
+    static const char16_t *const provinces[] = {
+        u"北京", u"上海", u"天津", u"重庆", u"黑龙江", u"吉林", u"辽宁", u"内蒙古", u"河北",
+        u"山西", u"陕西", u"山东", u"新疆", u"西藏", u"青海", u"甘肃", u"宁夏", u"河南",
+        u"江苏", u"湖北", u"浙江", u"安徽", u"福建", u"江西", u"湖南", u"贵州", u"四川",
+        u"广东", u"云南", u"广西", u"海南", u"香港", u"澳门", u"台湾",
+    };
+    if (areaId.size() != 9 || !areaId.startsWith(u"101"_s))
+        return QString();
+    bool ok = false;
+    const int pp = areaId.mid(3, 2).toInt(&ok);
+    if (!ok || pp < 1 || pp > int(std::size(provinces)))
+        return QString();
+    return QString::fromUtf16(provinces[pp - 1]);
 }

@@ -3,6 +3,7 @@
 
 #include <QMap>
 #include <QString>
+#include <QVector>
 
 class CodeTable
 {
@@ -27,3 +28,16 @@ const CodeTable &weatherPhenomena();
 const CodeTable &windForces();
 // One-digit wind-direction code -> Chinese name.
 const CodeTable &windDirections();
+
+// One row of the city table, in table order (ascending area id).
+struct CityRow
+{
+    QString areaId;
+    QString name;
+};
+// Every row of the city table, repeated names included.
+const QVector<CityRow> &cityRows();
+// The row of an area id, or null when the table has no such row.
+const CityRow *cityRowOfAreaId(const QString &areaId);
+// The province of an area id (its digits 4 and 5), e.g. 北京 or 广东; empty when unknown.
+QString provinceOfAreaId(const QString &areaId);

@@ -2,7 +2,9 @@
 
 #include "CodeTable.h"
 #include "Endpoints.h"
+#include "GlobalSettings.h"
 #include "Network.h"
+#include "OpenMeteo.h"
 
 #include <QMessageAuthenticationCode>
 #include <QNetworkReply>
@@ -10,6 +12,26 @@
 #include <QUrlQuery>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Credentials
+{
+    bool overridden = false;
+    QString appId;
+    QString privateKey;
+};
+
+Credentials &credentialsOverride()
+{
+    static Credentials credentials;
+    return credentials;
+}
+
+constexpr char GenerationProperty[] = "qpaWeatherGeneration";
+constexpr char AreaIdProperty[] = "qpaWeatherAreaId";
+
+} // namespace
 
 WeatherRequest::WeatherRequest(QObject *parent)
     : QObject(parent)
@@ -19,15 +41,169 @@ WeatherRequest::WeatherRequest(QObject *parent)
     qRegisterMetaType<WeatherForecastRequestResult>();
     qRegisterMetaType<LiveWeatherRequestResult>();
     qRegisterMetaType<WeatherIndexRequestResult>();
+    if (credentialsOverride().overridden) {
+        m_appId = credentialsOverride().appId;
+        m_privateKey = credentialsOverride().privateKey;
+    }
+    m_service = serviceFor(m_appId, m_privateKey);
     connect(&m_location, &Location::locFinished, this, &WeatherRequest::onLocationFinished);
+    connect(&m_ipApiLocation, &Location::locFinished, this, &WeatherRequest::onKeylessLocationFinished);
+}
+
+WeatherRequest::Service WeatherRequest::serviceFor(const QString &appId, const QString &privateKey)
+{
+    return appId.isEmpty() || privateKey.isEmpty() ? Service::Keyless : Service::Signed;
+}
+
+void WeatherRequest::overrideCredentials(const QString &appId, const QString &privateKey)
+{
+    credentialsOverride() = Credentials{true, appId, privateKey};
 }
 
 void WeatherRequest::request()
 {
+    ++m_generation;
     m_forecast = WeatherForecastRequestResult();
     m_live = LiveWeatherRequestResult();
     m_index = WeatherIndexRequestResult();
+    m_chosenAreaId.clear();
+    if (m_service == Service::Keyless) {
+        requestKeyless();
+        return;
+    }
+    PositionInfo position;
+    if (chosenCity(&m_chosenAreaId, &position)) {
+        // Answered from the event loop, like a lookup, so the caller sees the same order.
+        QTimer::singleShot(0, this, [this, position, generation = m_generation] {
+            if (generation == m_generation)
+                onLocationFinished(position);
+        });
+        return;
+    }
     m_location.request();
+}
+
+bool WeatherRequest::chosenCity(QString *areaId, PositionInfo *position)
+{
+    const CityRow *row = cityRowOfAreaId(GlobalSettings::instance()->weatherCity());
+    if (!row)
+        return false;
+    *areaId = row->areaId;
+    position->city = row->name;
+    position->province = provinceOfAreaId(row->areaId);
+    return true;
+}
+
+void WeatherRequest::requestKeyless()
+{
+    QString areaId;
+    PositionInfo position;
+    if (!chosenCity(&areaId, &position)) {
+        m_ipApiLocation.request();
+        return;
+    }
+    GlobalSettings *settings = GlobalSettings::instance();
+    if (!settings->hasWeatherCityCoordinates()) {
+        requestGeocoding(areaId, position);
+        return;
+    }
+    position.hasCoordinates = true;
+    position.latitude = settings->weatherCityLatitude();
+    position.longitude = settings->weatherCityLongitude();
+    requestKeylessForecast(position);
+}
+
+void WeatherRequest::requestGeocoding(const QString &areaId, const PositionInfo &position)
+{
+    m_live.position = position;
+    if (QNetworkReply *reply = sendKeyless(OpenMeteo::geocodingUrl(Endpoints::openMeteoGeocoding(), position.city),
+                                           &WeatherRequest::onGeocodingFinished))
+        reply->setProperty(AreaIdProperty, areaId);
+}
+
+QNetworkReply *WeatherRequest::sendKeyless(const QUrl &url, void (WeatherRequest::*slot)())
+{
+    QNetworkReply *reply = networkGet(url, RequestKind::Weather);
+    if (!reply) {
+        // A request that cannot be issued still has to end the refresh for the page.
+        QTimer::singleShot(0, this, &WeatherRequest::failAll);
+        return nullptr;
+    }
+    reply->setProperty(GenerationProperty, m_generation);
+    connect(reply, &QNetworkReply::finished, this, slot);
+    return reply;
+}
+
+QNetworkReply *WeatherRequest::keylessReply()
+{
+    auto *reply = qobject_cast<QNetworkReply *>(sender());
+    if (!reply)
+        return nullptr;
+    reply->deleteLater();
+    return reply->property(GenerationProperty).toInt() == m_generation ? reply : nullptr;
+}
+
+void WeatherRequest::onGeocodingFinished()
+{
+    QNetworkReply *reply = keylessReply();
+    if (!reply)
+        return;
+    const QByteArray body = replyBody(reply);
+    double latitude = 0;
+    double longitude = 0;
+    GlobalSettings *settings = GlobalSettings::instance();
+    // The city may have been changed meanwhile; coordinates belong to the city they were asked for.
+    if (!OpenMeteo::readGeocoding(body, &latitude, &longitude)
+        || reply->property(AreaIdProperty).toString() != settings->weatherCity()
+        || !settings->setWeatherCityCoordinates(latitude, longitude)) {
+        failAll();
+        return;
+    }
+    settings->save(settings->settingsFilePath());
+    PositionInfo position = m_live.position;
+    position.hasCoordinates = true;
+    position.latitude = latitude;
+    position.longitude = longitude;
+    requestKeylessForecast(position);
+}
+
+void WeatherRequest::onKeylessLocationFinished(PositionInfo position)
+{
+    if (!position.hasCoordinates) {
+        m_live.position = position;
+        failAll();
+        return;
+    }
+    requestKeylessForecast(position);
+}
+
+void WeatherRequest::requestKeylessForecast(const PositionInfo &position)
+{
+    m_live.position = position;
+    sendKeyless(OpenMeteo::forecastUrl(Endpoints::openMeteoForecast(), position.latitude, position.longitude),
+                &WeatherRequest::onKeylessForecastFinished);
+}
+
+void WeatherRequest::onKeylessForecastFinished()
+{
+    QNetworkReply *reply = keylessReply();
+    if (!reply)
+        return;
+    const QByteArray body = replyBody(reply);
+    if (!OpenMeteo::readForecast(body, m_forecast, m_live, m_index)) {
+        failAll();
+        return;
+    }
+    emit finished(m_forecast);
+    emit finished(m_live);
+    emit finished(m_index);
+}
+
+void WeatherRequest::failAll()
+{
+    failForecast();
+    failLive();
+    failIndex();
 }
 
 QByteArray WeatherRequest::signature(const QByteArray &message, const QByteArray &key)
@@ -67,11 +243,10 @@ QUrl WeatherRequest::requestUrl(const QString &areaId, const QString &type, cons
 void WeatherRequest::onLocationFinished(PositionInfo position)
 {
     m_live.position = position;
-    const QString areaId = cityAreaIds().lookup(position.city);
+    // A chosen city is named by its area id: names repeat in the table.
+    const QString areaId = m_chosenAreaId.isEmpty() ? cityAreaIds().lookup(position.city) : m_chosenAreaId;
     if (areaId.isEmpty()) {
-        failForecast();
-        failLive();
-        failIndex();
+        failAll();
         return;
     }
     // A request that cannot be issued still has to end the refresh for the page.

@@ -1,6 +1,9 @@
-// Fetches the weather of the user's city: IP location, then three signed weather-service requests.
+// Fetches the weather of the user's city. With an application id and key: IP location, then three
+// signed weather-service requests. Without them: a JSON IP-geolocation lookup (or the chosen
+// city's coordinates), then one keyless forecast request that fills all three results.
 #pragma once
 
+#include "IpApiLocation.h"
 #include "SinaLocation.h"
 #include "WeatherResults.h"
 
@@ -10,12 +13,23 @@
 #include <QString>
 #include <QUrl>
 
+class QNetworkReply;
+
 class WeatherRequest : public QObject
 {
     Q_OBJECT
 
 public:
+    enum class Service { Signed, Keyless };
+
+    // Uses the id and key the build was configured with (or those of overrideCredentials).
     explicit WeatherRequest(QObject *parent = nullptr);
+
+    // The signed service needs both an application id and a key; without them the keyless one.
+    static Service serviceFor(const QString &appId, const QString &privateKey);
+    Service service() const { return m_service; }
+    // Id and key for requests constructed afterwards, in place of the build's; tests only.
+    static void overrideCredentials(const QString &appId, const QString &privateKey);
 
     // Starts one refresh; it ends with exactly one finished() of each kind.
     void request();
@@ -38,7 +52,22 @@ public slots:
     void onLiveWeatherRequestFinished();
     void onWeatherIndexRequestFinished();
 
+private slots:
+    void onKeylessLocationFinished(PositionInfo position);
+    void onGeocodingFinished();
+    void onKeylessForecastFinished();
+
 private:
+    // The chosen city's area id and position, or false for automatic location.
+    static bool chosenCity(QString *areaId, PositionInfo *position);
+    void requestKeyless();
+    void requestGeocoding(const QString &areaId, const PositionInfo &position);
+    void requestKeylessForecast(const PositionInfo &position);
+    // Issues one keyless GET answered by slot (or ends the refresh when it cannot be issued).
+    QNetworkReply *sendKeyless(const QUrl &url, void (WeatherRequest::*slot)());
+    // The sending reply of this refresh (released later), or null for a stale or missing one.
+    QNetworkReply *keylessReply();
+    void failAll();
     // Sends one signed GET; false when it could not be issued.
     bool send(const QString &areaId, const QString &type, void (WeatherRequest::*slot)());
     void failForecast();
@@ -46,9 +75,15 @@ private:
     void failIndex();
 
     SinaLocation m_location;
+    IpApiLocation m_ipApiLocation;
+    Service m_service = Service::Signed;
+    // Area id of the chosen city for the signed service (empty: look the located city up).
+    QString m_chosenAreaId;
+    // Bumped by every refresh, so that a late reply of an earlier one is dropped.
+    int m_generation = 0;
     WeatherForecastRequestResult m_forecast;
     LiveWeatherRequestResult m_live;
     WeatherIndexRequestResult m_index;
-    const QString m_appId;
-    const QString m_privateKey;
+    QString m_appId;
+    QString m_privateKey;
 };

@@ -1,5 +1,6 @@
 #include "WeatherWidget.h"
 
+#include "CityChooser.h"
 #include "CodeTable.h"
 #include "GlobalSettings.h"
 #include "LunarCalendar.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDate>
+#include <QMouseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
@@ -65,10 +67,16 @@ bool isPictureCode(const QString &code)
         && code.at(0).unicode() < 128 && code.at(1).unicode() < 128;
 }
 
+QString cacheFilePath()
+{
+    return GlobalSettings::instance()->dataFilePath(u"weather.dat"_s);
+}
+
 } // namespace
 
 WeatherWidget::WeatherWidget(QWidget *parent)
     : QWidget(parent)
+    , m_saved(WeatherCache::load(cacheFilePath()))
 {
     buildForm();
     connectSignals();
@@ -146,6 +154,9 @@ void WeatherWidget::buildHeader(QVBoxLayout *column)
     cityRow->setObjectName(u"horizontalLayout_4"_s);
     cityRow->setSpacing(8);
     city_ = makeLabel(this, u"city_"_s, 22);
+    city_->setCursor(Qt::PointingHandCursor);
+    city_->setToolTip(u"点击选择城市"_s);
+    city_->installEventFilter(this);
     releaseTime_ = makeLabel(this, u"releaseTime_"_s, 11);
     cityRow->addWidget(city_, 0, Qt::AlignBottom);
     cityRow->addWidget(releaseTime_, 0, Qt::AlignBottom);
@@ -297,11 +308,41 @@ void WeatherWidget::resizeEvent(QResizeEvent *event)
     setBackground(this, u"weather_bg.jpg"_s, true);
 }
 
+bool WeatherWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == city_ && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        onChooseCity();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void WeatherWidget::onChooseCity()
+{
+    GlobalSettings *settings = GlobalSettings::instance();
+    CityDialog dialog(settings->weatherCity(), this);
+    if (dialog.exec() != QDialog::Accepted || dialog.chosenAreaId() == settings->weatherCity())
+        return;
+    settings->setWeatherCity(dialog.chosenAreaId());
+    settings->save(settings->settingsFilePath());
+    onCityChanged();
+}
+
+void WeatherWidget::onCityChanged()
+{
+    if (isIdle())
+        onRequestWeather();
+    else
+        m_refreshAgain = true;
+}
+
 void WeatherWidget::onRequestWeather()
 {
     if (!isIdle())
         return;
     m_finishedMask = 0;
+    m_latest = SavedWeather();
     toolWidget_->setEnabled(false);
     updateDate();
     m_request.request();
@@ -324,6 +365,28 @@ void WeatherWidget::markFinished(int bit)
 {
     m_finishedMask |= bit;
     toolWidget_->setEnabled(isIdle());
+    if (m_finishedMask == 7)
+        finishRefresh();
+}
+
+void WeatherWidget::finishRefresh()
+{
+    if (m_latest.forecast.ok && m_latest.live.ok && m_latest.index.ok) {
+        m_latest.savedAt = QDateTime::currentDateTime();
+        if (WeatherCache::save(cacheFilePath(), m_latest)) {
+            m_saved = m_latest;
+            m_saved.valid = true;
+        }
+    }
+    if (m_refreshAgain) {
+        m_refreshAgain = false;
+        onRequestWeather();
+    }
+}
+
+QString WeatherWidget::savedText(const QDateTime &savedAt)
+{
+    return savedAt.toString(u"M月d日 HH:mm"_s) + u"保存"_s;
 }
 
 void WeatherWidget::onCopy()
@@ -349,13 +412,25 @@ void WeatherWidget::showDayPicture(QLabel *image, const QString &code)
 
 void WeatherWidget::onRequestWeatherFinished(WeatherForecastRequestResult result)
 {
+    m_latest.forecast = result;
+    // A failed refresh shows the last complete one, marked with its time, rather than "N/A".
+    if (!result.ok && m_saved.valid)
+        showForecast(m_saved.forecast, m_saved.savedAt);
+    else
+        showForecast(result, QDateTime());
     markFinished(2);
+}
+
+void WeatherWidget::showForecast(WeatherForecastRequestResult result, const QDateTime &savedAt)
+{
     const std::array<QLabel *, 3> images{image1_, image2_, image3_};
     const std::array<QLabel *, 3> temps{temp1_, temp2_, temp3_};
     const std::array<QLabel *, 3> weathers{weather1_, weather2_, weather3_};
     const std::array<QLabel *, 3> winds{wind1_, wind2_, wind3_};
 
-    forecastReleaseTime_->setText(result.ok ? result.releaseTime + u"发布"_s : NotAvailable);
+    forecastReleaseTime_->setText(!result.ok ? NotAvailable
+                                  : savedAt.isValid() ? savedText(savedAt)
+                                                      : result.releaseTime + u"发布"_s);
     // In the evening the service leaves today's daytime temperature out.
     if (result.ok && result.days.size() > 1 && result.days[0].dayTemperature.isEmpty())
         result.days[0].dayTemperature = result.days[1].dayTemperature;
@@ -380,7 +455,16 @@ void WeatherWidget::onRequestWeatherFinished(WeatherForecastRequestResult result
 
 void WeatherWidget::onRequestWeatherFinished(LiveWeatherRequestResult result)
 {
+    m_latest.live = result;
+    if (!result.ok && m_saved.valid)
+        showLive(m_saved.live, m_saved.savedAt);
+    else
+        showLive(result, QDateTime());
     markFinished(1);
+}
+
+void WeatherWidget::showLive(const LiveWeatherRequestResult &result, const QDateTime &savedAt)
+{
     if (!result.ok) {
         for (QLabel *label : {city_, temp_, wind_, humidity_, releaseTime_})
             label->setText(NotAvailable);
@@ -390,12 +474,18 @@ void WeatherWidget::onRequestWeatherFinished(LiveWeatherRequestResult result)
     temp_->setText(result.temperature + u"℃"_s);
     wind_->setText(result.windDirection + u'(' + result.windForce + u"级)"_s);
     humidity_->setText(u"相对湿度:"_s + result.humidity + u'%');
-    releaseTime_->setText(u'(' + result.time + u"实况)"_s);
+    releaseTime_->setText(u'(' + (savedAt.isValid() ? savedText(savedAt) : result.time + u"实况"_s) + u')');
 }
 
 void WeatherWidget::onRequestWeatherFinished(WeatherIndexRequestResult result)
 {
+    m_latest.index = result;
+    showIndex(!result.ok && m_saved.valid ? m_saved.index : result);
     markFinished(4);
+}
+
+void WeatherWidget::showIndex(const WeatherIndexRequestResult &result)
+{
     if (!result.ok || result.items.isEmpty()) {
         WeatherIndexItem placeholder;
         placeholder.name = NotAvailable;

@@ -1,6 +1,7 @@
 // The weather page: city, dates, live observation, three-day forecast and life-index tiles.
 #pragma once
 
+#include "WeatherCache.h"
 #include "WeatherRequest.h"
 
 #include <QWidget>
@@ -27,12 +28,17 @@ public slots:
     void onRequestWeather();
     // Puts a picture of the page (without the tool buttons) on the clipboard.
     void onCopy();
+    // Lets the user choose the weather city (from a click on the city name) and refreshes.
+    void onChooseCity();
+    // Refreshes for a newly chosen city, at once or after the refresh that is running.
+    void onCityChanged();
     void onRequestWeatherFinished(WeatherForecastRequestResult result);
     void onRequestWeatherFinished(LiveWeatherRequestResult result);
     void onRequestWeatherFinished(WeatherIndexRequestResult result);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildForm();
@@ -51,9 +57,20 @@ private:
     bool isIdle() const { return m_finishedMask == 7 || m_finishedMask == -1; }
     void showDayPicture(QLabel *image, const QString &code);
     void setBackground(QWidget *widget, const QString &fileName, bool scaled);
+    void showForecast(WeatherForecastRequestResult result, const QDateTime &savedAt);
+    void showLive(const LiveWeatherRequestResult &result, const QDateTime &savedAt);
+    void showIndex(const WeatherIndexRequestResult &result);
+    // After the last result of a refresh: keeps a complete refresh, starts a refresh asked for meanwhile.
+    void finishRefresh();
+    static QString savedText(const QDateTime &savedAt);
 
     WeatherRequest m_request;
     int m_finishedMask = -1;
+    // The last complete refresh, shown in place of failed results.
+    SavedWeather m_saved;
+    // The results of the running refresh.
+    SavedWeather m_latest;
+    bool m_refreshAgain = false;
 
     QLabel *city_ = nullptr;
     QLabel *releaseTime_ = nullptr;

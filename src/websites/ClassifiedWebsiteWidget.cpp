@@ -80,6 +80,11 @@ int ClassifiedWebsiteWidget::blockColorCounter()
     return g_blockColorCounter;
 }
 
+void ClassifiedWebsiteWidget::releaseBlockColors(int count)
+{
+    g_blockColorCounter = qMax(0, g_blockColorCounter - count);
+}
+
 bool ClassifiedWebsiteWidget::build()
 {
     if (m_grid)

@@ -43,6 +43,9 @@ public:
 
     // How many blocks were built in this process; the next block is white when even.
     static int blockColorCounter();
+    // Gives back the colours of the last count blocks built, when they are removed again, so that
+    // the blocks built in their place go on alternating.
+    static void releaseBlockColors(int count);
 
 signals:
     void websiteClicked(const WebsiteEntry &entry);

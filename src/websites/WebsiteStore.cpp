@@ -4,13 +4,13 @@
 #include "Endpoints.h"
 #include "XmlWriter.h"
 
+#include <QFile>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// A real list is a few dozen categories of a few dozen sites; far larger replies are hostile
-// and would freeze the page building tens of thousands of buttons.
-constexpr qsizetype MaxRemoteBytes = 2 * 1024 * 1024;
+using WebsiteStore::MaxRemoteBytes;
 constexpr qsizetype MaxRemoteCategories = 24;
 constexpr qsizetype MaxRemoteEntries = 48;
 
@@ -101,6 +101,29 @@ bool parseRemote(const QByteArray &body, QVector<WebsiteCategory> *categories)
             break;
     }
     return true;
+}
+
+QVector<WebsiteCategory> builtinCategories()
+{
+    return loadSavedRemote(u":/websites/builtin_websites.xml"_s);
+}
+
+QVector<WebsiteCategory> loadSavedRemote(const QString &path)
+{
+    QVector<WebsiteCategory> categories;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxRemoteBytes
+        || !parseRemote(file.read(MaxRemoteBytes), &categories))
+        categories.clear();
+    return categories;
+}
+
+bool saveRemote(const QString &path, const QByteArray &body)
+{
+    QVector<WebsiteCategory> categories;
+    if (!parseRemote(body, &categories) || categories.isEmpty())
+        return false;
+    return DataFile::writeAtomically(path, body);
 }
 
 } // namespace WebsiteStore

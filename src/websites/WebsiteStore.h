@@ -9,6 +9,10 @@
 
 namespace WebsiteStore {
 
+// Largest websites.xml read: a real list is a few dozen categories of a few dozen sites; far
+// larger replies are hostile and would freeze the page building tens of thousands of buttons.
+constexpr qsizetype MaxRemoteBytes = 2 * 1024 * 1024;
+
 // Title of the user's own block.
 QString personalTitle();
 // The block shown when luw.dat is missing or unreadable: one red "右键添加" to the maker's site.
@@ -31,5 +35,12 @@ bool savePersonal(const QString &path, const QVector<WebsiteEntry> &entries);
 // (at most 24 categories of at most 48 entries; the rest is dropped, so the page never builds
 // more than 1152 buttons).
 bool parseRemote(const QByteArray &body, QVector<WebsiteCategory> *categories);
+
+// The categories compiled into the program, shown until a remote list has arrived.
+QVector<WebsiteCategory> builtinCategories();
+// The categories of a saved copy of websites.xml; empty when it is missing, oversized or broken.
+QVector<WebsiteCategory> loadSavedRemote(const QString &path);
+// Keeps a remote list that was read well (at least one category) for the next start, atomically.
+bool saveRemote(const QString &path, const QByteArray &body);
 
 } // namespace WebsiteStore

@@ -97,7 +97,36 @@ bool WebsiteWidget::loadRemoteWebsites(const QByteArray &body)
     QVector<WebsiteCategory> categories;
     if (!WebsiteStore::parseRemote(body, &categories))
         return false;
-    for (const WebsiteCategory &category : std::as_const(categories)) {
+    // A list without categories would leave the page with the personal block alone.
+    if (categories.isEmpty())
+        return true;
+    if (!m_provisionalBlocks.isEmpty()) {
+        for (ClassifiedWebsiteWidget *block : std::as_const(m_provisionalBlocks))
+            delete block;
+        ClassifiedWebsiteWidget::releaseBlockColors(int(m_provisionalBlocks.size()));
+        m_provisionalBlocks.clear();
+    }
+    appendBlocks(categories);
+    if (!m_savedRemotePath.isEmpty())
+        WebsiteStore::saveRemote(m_savedRemotePath, body);
+    return true;
+}
+
+void WebsiteWidget::loadSavedWebsites(const QString &savedPath)
+{
+    m_savedRemotePath = savedPath;
+    QVector<WebsiteCategory> categories = WebsiteStore::loadSavedRemote(savedPath);
+    if (categories.isEmpty())
+        categories = WebsiteStore::builtinCategories();
+    const int before = int(blocks().size());
+    appendBlocks(categories);
+    const QList<ClassifiedWebsiteWidget *> all = blocks();
+    m_provisionalBlocks = all.mid(before);
+}
+
+void WebsiteWidget::appendBlocks(const QVector<WebsiteCategory> &categories)
+{
+    for (const WebsiteCategory &category : categories) {
         auto *block = new ClassifiedWebsiteWidget(m_content);
         block->setObjectName(u"remoteBlock"_s);
         block->setCategory(category);
@@ -106,7 +135,6 @@ bool WebsiteWidget::loadRemoteWebsites(const QByteArray &body)
         m_layout->insertWidget(m_layout->count() - 1, block);
         connectBlock(block);
     }
-    return true;
 }
 
 QList<ClassifiedWebsiteWidget *> WebsiteWidget::blocks() const

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "RepeatedClick.h"
+#include "WebsiteCategory.h"
 #include "WebsiteEntry.h"
 
 #include <QScrollArea>
@@ -26,8 +27,12 @@ public:
     // Rewrites luw.dat from the personal block; false when it cannot be written.
     bool saveLocalWebsites(const QString &filePath);
     // Appends one block per titled category of a websites.xml body; false when the body is empty
-    // or malformed (nothing added).
+    // or malformed (nothing added). A list with categories replaces the saved or built-in ones
+    // shown until then, and is kept for the next start when a saved-list path was given.
     bool loadRemoteWebsites(const QByteArray &body);
+    // Shows the remote list saved at savedPath by an earlier start, or the built-in categories
+    // when there is none, until loadRemoteWebsites brings the current one.
+    void loadSavedWebsites(const QString &savedPath);
 
     // The "个人" block (null before loadLocalWebsites).
     ClassifiedWebsiteWidget *personalBlock() const { return m_personalBlock; }
@@ -49,6 +54,7 @@ public slots:
 
 private:
     void connectBlock(ClassifiedWebsiteWidget *block);
+    void appendBlocks(const QVector<WebsiteCategory> &categories);
     void createMenu();
     // Takes the hover look off buttons the pointer has left while a menu or dialog held it.
     void dropStaleHover();
@@ -61,6 +67,9 @@ private:
     QWidget *m_content = nullptr;
     QVBoxLayout *m_layout = nullptr;
     QString m_localPath;
+    QString m_savedRemotePath;
+    // Blocks of the saved or built-in list, replaced by the first good remote list.
+    QList<ClassifiedWebsiteWidget *> m_provisionalBlocks;
     RepeatedClick m_repeatedClick;
 
     QMenu *m_menu = nullptr;

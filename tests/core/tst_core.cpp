@@ -15,6 +15,8 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 class TestCore : public QObject
@@ -34,6 +36,9 @@ private slots:
     void brokenFileIsKeptBesideNewOne();
     void missingOrEmptyFileIsNotKept_data();
     void missingOrEmptyFileIsNotKept();
+    void weatherCity_data();
+    void weatherCity();
+    void weatherCityRoundTrip();
     void reportsOneRequestPerCall();
     void reportEncodesWord_data();
     void reportEncodesWord();
@@ -131,6 +136,68 @@ void TestCore::saveWritesFirstRunZero()
                                 "    </common>\n"
                                 "</torvel_settings>\n";
     QCOMPARE(dir.read(u"settings.dat"_s), expected);
+}
+
+void TestCore::weatherCity_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("city");
+    QTest::addColumn<bool>("coordinates");
+    const QByteArray head = "<torvel_settings><common><first_run>0</first_run><showHideHotKey>65</showHideHotKey>";
+    const QByteArray tail = "</common></torvel_settings>";
+    QTest::newRow("older file without it") << head + tail << QString() << false;
+    QTest::newRow("empty") << head + "<weatherCity/>" + tail << QString() << false;
+    QTest::newRow("area id") << head + "<weatherCity>101280101</weatherCity>" + tail << u"101280101"_s << false;
+    QTest::newRow("with coordinates")
+        << head + "<weatherCity latitude=\"23.11667\" longitude=\"113.25\">101280101</weatherCity>" + tail
+        << u"101280101"_s << true;
+    QTest::newRow("coordinates out of range")
+        << head + "<weatherCity latitude=\"123\" longitude=\"113.25\">101280101</weatherCity>" + tail
+        << u"101280101"_s << false;
+    QTest::newRow("coordinates not numbers")
+        << head + "<weatherCity latitude=\"nan\" longitude=\"x\">101280101</weatherCity>" + tail
+        << u"101280101"_s << false;
+    QTest::newRow("a name, not an id") << head + "<weatherCity>广州</weatherCity>" + tail << QString() << false;
+    QTest::newRow("too short") << head + "<weatherCity>1012801</weatherCity>" + tail << QString() << false;
+    QTest::newRow("wide digits") << head + "<weatherCity>１０１２８０１０１</weatherCity>" + tail << QString() << false;
+}
+
+// The city is a new element: any file loads, the other settings as before.
+void TestCore::weatherCity()
+{
+    QFETCH(QByteArray, content);
+    TempDataDir dir;
+    GlobalSettings *s = GlobalSettings::instance();
+    s->setWeatherCity(u"101010100"_s);
+    s->load(dir.write(u"settings.dat"_s, content));
+    QTEST(s->weatherCity(), "city");
+    QTEST(s->hasWeatherCityCoordinates(), "coordinates");
+    QCOMPARE(s->hotKey(), 65);
+    QVERIFY(!s->firstRun());
+}
+
+void TestCore::weatherCityRoundTrip()
+{
+    TempDataDir dir;
+    const QString path = dir.filePath(u"settings.dat"_s);
+    GlobalSettings *s = GlobalSettings::instance();
+    s->setWeatherCity(u"101010300"_s);
+    QVERIFY(s->setWeatherCityCoordinates(39.92149, 116.48641));
+    QVERIFY(!s->setWeatherCityCoordinates(std::numeric_limits<double>::quiet_NaN(), 1));
+    QVERIFY(s->save(path));
+    s->resetForTest();
+    s->load(path);
+    QCOMPARE(s->weatherCity(), u"101010300"_s);
+    QVERIFY(s->hasWeatherCityCoordinates());
+    QCOMPARE(s->weatherCityLatitude(), 39.92149);
+    QCOMPARE(s->weatherCityLongitude(), 116.48641);
+
+    // Another city forgets the coordinates; automatic location leaves no element.
+    s->setWeatherCity(u"101280101"_s);
+    QVERIFY(!s->hasWeatherCityCoordinates());
+    s->setWeatherCity(QString());
+    QVERIFY(s->save(path));
+    QVERIFY(!dir.read(u"settings.dat"_s).contains("weatherCity"));
 }
 
 void TestCore::setShowFloatingWindowSavesOnlyOnChange()

@@ -3,8 +3,10 @@ services behind a local HTTP proxy, for driving the real program as a user would
 
 import base64
 import hashlib
+import datetime
 import hmac
 import http.server
+import json
 import os
 import re
 import shutil
@@ -90,6 +92,29 @@ INDEX_BODY = _js('{"i":['
                  ']}')
 
 
+IPAPI_BODY = json.dumps({'status': 'success', 'regionName': '广东', 'city': '广州',
+                         'lat': 23.1291, 'lon': 113.2644}, ensure_ascii=False)
+# Places the geocoding fake knows; any other name finds nothing.
+GEOCODED = {'广州': (23.11667, 113.25), '北京': (39.9075, 116.39723), '上海': (31.22222, 121.45806)}
+
+
+def open_meteo_body(now=None):
+    """A forecast reply for the current hour, in the API's layout (current + parallel daily arrays)."""
+    now = now or datetime.datetime.now()
+    days = [(now + datetime.timedelta(days=n)).strftime('%Y-%m-%d') for n in range(3)]
+    return json.dumps({
+        'latitude': 23.125, 'longitude': 113.25, 'timezone': 'Asia/Shanghai',
+        'current': {'time': now.strftime('%Y-%m-%dT%H:00'), 'interval': 900, 'temperature_2m': 24.6,
+                    'relative_humidity_2m': 63, 'weather_code': 2, 'wind_speed_10m': 14.4,
+                    'wind_direction_10m': 178},
+        'daily': {'time': days, 'weather_code': [3, 61, 95], 'temperature_2m_max': [28.2, 26.0, 30.4],
+                  'temperature_2m_min': [20.6, 19.5, 22.1], 'wind_speed_10m_max': [14.4, 22.0, 3.2],
+                  'wind_direction_10m_dominant': [178, 95, 320],
+                  'precipitation_probability_max': [10, 65, 85],
+                  'apparent_temperature_max': [30.1, 27.5, 35.2]},
+    })
+
+
 class FakeServices:
     """One proxy that answers for the maker's site, the IP-location and the weather service."""
 
@@ -104,6 +129,13 @@ class FakeServices:
         self.maker = urllib.parse.urlsplit(endpoints['QPA_MAKER_SITE_URL'])
         self.iploc = urllib.parse.urlsplit(endpoints['QPA_IP_LOCATION_URL'])
         self.weather = urllib.parse.urlsplit(endpoints['QPA_WEATHER_URL'])
+        self.ipapi = urllib.parse.urlsplit(endpoints['QPA_IP_API_URL'])
+        self.forecast = urllib.parse.urlsplit(endpoints['QPA_OPEN_METEO_FORECAST_URL'])
+        self.geocoding = urllib.parse.urlsplit(endpoints['QPA_OPEN_METEO_GEOCODING_URL'])
+        # Offline: every service but the usage reports answers 502, as a proxy without a network
+        # does; the release file (hang_release) does not answer at all for a while.
+        self.offline = False
+        self.hang_release = False
         self.report_log = None
         self.held = {}          # URL fragment -> event that releases the answers asked for it
         self.overrides = {}     # URL fragment -> function(url) giving (status, body, type[, headers])
@@ -175,6 +207,25 @@ class FakeServices:
                 return handler(raw)
         host, path = url.netloc, url.path
         query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
+        is_report = host == self.maker.netloc and path == self.maker.path + 'stat.aspx'
+        if self.hang_release and path.endswith('/newrelease.html'):
+            time.sleep(15)
+            return 502, b'', 'text/plain'
+        if self.offline and not is_report:
+            return 502, b'', 'text/plain'
+        if host == self.ipapi.netloc and path == self.ipapi.path:
+            return 200, IPAPI_BODY.encode(), 'application/json'
+        if host == self.forecast.netloc and path == self.forecast.path:
+            if query.get('latitude') and query.get('longitude') and query.get('forecast_days') == ['3']:
+                return 200, open_meteo_body().encode(), 'application/json'
+            return 400, b'{"error":true,"reason":"missing latitude"}', 'application/json'
+        if host == self.geocoding.netloc and path == self.geocoding.path:
+            place = GEOCODED.get(query.get('name', [''])[0])
+            body = {'generationtime_ms': 0.3}
+            if place:
+                body['results'] = [{'name': query['name'][0], 'latitude': place[0], 'longitude': place[1],
+                                    'country_code': 'CN'}]
+            return 200, json.dumps(body, ensure_ascii=False).encode(), 'application/json'
         if host == self.maker.netloc and path.startswith(self.maker.path):
             return self.answer_maker(path[len(self.maker.path):], url.query)
         if host == self.iploc.netloc and path == self.iploc.path + 'iplookup/iplookup.php':

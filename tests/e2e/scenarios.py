@@ -98,9 +98,11 @@ def pages(d):
     time.sleep(0.5)
     d.screenshot_window(wid, 'page-calendar')
     open_page(d, wid, 'weather')
-    check(wait_until(lambda: sorted(set(d.services.weather_ok)) == ['forecast3d', 'index', 'observe'], 15),
-          f'the weather service got {d.services.weather_ok}; refused: {d.services.bad_signatures}')
-    check(not d.services.bad_signatures, f'badly signed weather requests: {d.services.bad_signatures}')
+    # A build without a weather id and key uses the keyless services.
+    check(wait_until(lambda: d.services.asked(forecast_address(d)), 15),
+          f'no keyless forecast request; asked: {d.services.requests}')
+    check(not d.services.weather_ok, 'the signed weather service was asked without an id and key')
+    check(wait_until(lambda: os.path.exists(d.data_file('weather.dat')), 5), 'the weather was not saved')
     time.sleep(1.0)
     d.screenshot_window(wid, 'page-weather')
     open_page(d, wid, 'promotion')
@@ -112,7 +114,7 @@ def pages(d):
     open_page(d, wid, 'weather')
     open_page(d, wid, 'promotion')
     time.sleep(1.0)
-    check(len(d.services.asked('iplookup')) == 1, 'the weather was fetched again on the second visit')
+    check(len(d.services.asked(d.services.ipapi.netloc)) == 1, 'the weather was fetched again on the second visit')
     check(len(d.services.asked('promotions.xml')) == 1, 'the recommendations were fetched again')
     # The web search opens the search engine with the words UTF-8 percent-encoded.
     d.click_in(wid, 632, 19)
@@ -144,6 +146,10 @@ def pages(d):
     check(wait_until(lambda: d.geometry(wid)[:2] == moved, 5),
           f'the window came back at {d.geometry(wid)[:2]}, not where it was left ({moved})')
     check(d.app.poll() is None, 'the program died')
+
+
+def forecast_address(d):
+    return d.services.forecast.netloc + d.services.forecast.path + '?'
 
 
 # Entries of the tray menu (and the floating window's menu), separators left out.
@@ -658,6 +664,96 @@ def hotkey_conflict(d):
     quit_from_tray(d)
 
 
+def count_elements(path, name):
+    return len(parse_xml(path).getElementsByTagName(name)) if os.path.exists(path) else 0
+
+
+def keyless_services(d):
+    """One online start fills the caches; an offline start shows them; 检查更新 answers offline."""
+    d.start_app()
+    check(wait_until(lambda: os.path.exists(d.data_file('websites.xml')), 10), 'the website list was not saved')
+    wid = show_main_window(d)
+    open_page(d, wid, 'weather')
+    check(wait_until(lambda: d.services.asked(forecast_address(d)), 15), 'no keyless forecast request')
+    check(wait_until(lambda: count_elements(d.data_file('weather.dat'), 'item') == 3, 5),
+          'the weather with its three indices was not saved')
+    ipapi = d.services.asked(d.services.ipapi.netloc)
+    check(len(ipapi) == 1 and 'lang=zh-CN' in ipapi[0], f'the location lookups: {ipapi}')
+    time.sleep(1.0)
+    d.screenshot_window(wid, 'keyless-weather')
+    open_page(d, wid, 'promotion')
+    check(wait_until(lambda: count_elements(d.data_file('promotions.xml'), 'picture') == 4, 10),
+          'the recommendations were not saved with their four pictures')
+    time.sleep(0.5)
+    d.screenshot_window(wid, 'online-promotion')
+
+    # The city chosen on the weather page is geocoded once and kept in settings.dat.
+    open_page(d, wid, 'weather')
+    d.click_in(wid, 80, 160)  # the city name
+    dialog = d.wait_window('选择天气城市', 5)
+    check(dialog, 'a click on the city name did not open the city choice')
+    d.paste_text('北京')
+    time.sleep(0.5)
+    d.screenshot('city-choice')
+    d.key('Down')  # the first completion: 北京
+    d.key('Return')
+    if not d.wait_window_gone('选择天气城市', 1):
+        d.key('Return')  # the completion was taken; now the dialog's 确定
+    check(d.wait_window_gone('选择天气城市', 5), 'Return did not close the city choice')
+    check(wait_until(lambda: d.services.asked(d.services.geocoding.netloc), 10), 'the chosen city was not geocoded')
+    doc = lambda: parse_xml(d.data_file('settings.dat'))
+    check(wait_until(lambda: element_text(doc(), 'weatherCity') == '101010100', 5),
+          f'settings.dat does not hold the chosen city: {open(d.data_file("settings.dat")).read()}')
+    city = doc().getElementsByTagName('weatherCity')[0]
+    check(city.getAttribute('latitude').startswith('39.9'), 'the coordinates were not kept')
+    check(wait_until(lambda: len(d.services.asked(forecast_address(d))) == 2, 10), 'no forecast for the city')
+    time.sleep(1.0)
+    d.screenshot_window(wid, 'chosen-city-weather')
+    quit_from_tray(d)
+
+    # Offline: the saved lists and weather are shown.
+    d.services.offline = True
+    d.start_app()
+    wid = show_main_window(d)
+    time.sleep(1.0)
+    d.screenshot_window(wid, 'offline-website')
+    menu = right_click_menu(d, wid, 126, 189)
+    d.click_in(menu, 40, 14 + 26 * 3)  # 复制链接地址
+    check(wait_until(lambda: d.clipboard() == 'http://www.news.example.cn/', 5),
+          f'the saved website list is not shown offline (clipboard: {d.clipboard()!r})')
+    saved_weather = open(d.data_file('weather.dat'), 'rb').read()
+    open_page(d, wid, 'weather')
+    check(wait_until(lambda: len(d.services.asked(forecast_address(d))) >= 3, 10),
+          'the weather was not asked for offline')
+    time.sleep(1.5)
+    d.screenshot_window(wid, 'offline-weather')
+    check(open(d.data_file('weather.dat'), 'rb').read() == saved_weather, 'a failed refresh changed weather.dat')
+    open_page(d, wid, 'promotion')
+    time.sleep(1.0)
+    d.screenshot_window(wid, 'offline-promotion')
+    check(len(d.services.asked('/promo/')) == 4, 'offline, the pictures were asked for again')
+
+    # 检查更新 with a server that does not answer: an answer within ten seconds.
+    d.services.hang_release = True
+    started = time.monotonic()
+    tray_menu(d, '检查更新')
+    time.sleep(1.0)
+    icon = wait_until(lambda: tray_icon(d), 5)
+    d.click_in(icon, 12, 12, button=3)
+    time.sleep(0.8)
+    d.screenshot('version-check-running')
+    d.key('Escape')
+    box = d.wait_window('系统消息', 10 - (time.monotonic() - started))
+    took = time.monotonic() - started
+    check(box, f'检查更新 gave no answer within 10 s')
+    log(f'检查更新 answered after {took:.1f} s')
+    time.sleep(0.5)
+    d.screenshot('version-check-unreachable')
+    d.key('Return')
+    check(d.wait_window_gone('系统消息', 5), 'the message did not close')
+    quit_from_tray(d)
+
+
 SCENARIOS = {
     'second_start': second_start,
     'no_tray': no_tray,
@@ -668,6 +764,7 @@ SCENARIOS = {
     'quit_during_replies': quit_during_replies,
     'hotkey_settings': hotkey_settings,
     'data_persistence': data_persistence,
+    'keyless_services': keyless_services,
 }
 
 if __name__ == '__main__':

@@ -4,6 +4,7 @@
 #include "GlobalSettings.h"
 #include "MainDialog.h"
 #include "MyMessageBox.h"
+#include "PromotionCache.h"
 #include "SingleSoftwareWidget.h"
 #include "SoftwareWidget.h"
 #include "TestMain.h"
@@ -97,6 +98,11 @@ T *child(QWidget *panel, const QString &name)
 
 } // namespace
 
+QString savedPath()
+{
+    return GlobalSettings::instance()->dataFilePath(u"promotions.xml"_s);
+}
+
 // Receives what the program hands to the desktop's URL handlers.
 class TestSoftware : public QObject
 {
@@ -135,6 +141,11 @@ private slots:
     void pictureSizeLimit_data();
     void pictureSizeLimit();
     void firstVisitThroughMainWindow();
+    void placeholderAndRetry();
+    void savedListShownOffline();
+    void badRepliesAreNotSaved();
+    void savedPicturesStayWithinBudget();
+    void visitAfterFailureTriesAgain();
     void screenshot();
 
 private:
@@ -162,6 +173,7 @@ void TestSoftware::cleanupTestCase()
 void TestSoftware::init()
 {
     m_page.reset();
+    QFile::remove(savedPath());
     m_net = installFakeNetwork();
     m_urls.opened.clear();
 }
@@ -618,6 +630,119 @@ void TestSoftware::firstVisitThroughMainWindow()
     QTest::qWait(20);
     QCOMPARE(m_net->requestCount(kPromotionsUrl), 1);
     QCOMPARE(page->panels().size(), 2);
+}
+
+void TestSoftware::placeholderAndRetry()
+{
+    m_net->setError(kPromotionsUrl, QNetworkReply::HostNotFoundError);
+    SoftwareWidget page;
+    page.resize(900, 470);
+    QVERIFY(page.placeholder()->isHidden()); // nothing asked yet
+    page.requestPromotions();
+    auto *text = page.placeholder()->findChild<QLabel *>(u"placeholderText_"_s);
+    auto *retry = page.placeholder()->findChild<QPushButton *>(u"retry_"_s);
+    QVERIFY(!page.placeholder()->isHidden());
+    QVERIFY(retry->isHidden()); // while the request runs
+    QTRY_COMPARE(text->text(), u"暂时无法获取推荐内容"_s);
+    QVERIFY(!retry->isHidden());
+    QCOMPARE(page.placeholder()->geometry(), page.rect());
+
+    m_net->setReply(kPromotionsUrl, itemsXml(2));
+    retry->click();
+    QCOMPARE(m_net->requestCount(kPromotionsUrl), 2);
+    QTRY_COMPARE(page.panels().size(), 2);
+    QVERIFY(page.placeholder()->isHidden());
+}
+
+void TestSoftware::savedListShownOffline()
+{
+    m_net->setReply(kPromotionsUrl, itemsXml(2));
+    m_net->setReply(u"http://img.example.cn/*"_s, pngOfSize(40, 30));
+    {
+        SoftwareWidget page;
+        page.requestPromotions();
+        QTRY_COMPARE(m_net->requests().size(), 5);
+        QTRY_VERIFY(PromotionCache::load(savedPath()).pictures.size() == 4);
+    }
+    // The next run without network shows the saved panels with their pictures at once.
+    m_net = installFakeNetwork();
+    SoftwareWidget page;
+    page.requestPromotions();
+    QCOMPARE(page.panels().size(), 2);
+    QVERIFY(page.placeholder()->isHidden());
+    QCOMPARE(child<QLabel>(page.panels().at(1), u"name_"_s)->text(), u"软件1"_s);
+    QVERIFY(!child<QLabel>(page.panels().at(0), u"icon_"_s)->pixmap().isNull());
+    QCOMPARE(m_net->requests(), QList<QUrl>{QUrl(kPromotionsUrl)});
+    QTest::qWait(20);
+    // The failed request keeps them.
+    QCOMPARE(page.panels().size(), 2);
+    QVERIFY(page.placeholder()->isHidden());
+    QVERIFY(!PromotionCache::load(savedPath()).list.isEmpty());
+}
+
+void TestSoftware::badRepliesAreNotSaved()
+{
+    for (const QByteArray &body : {QByteArray(), QByteArray("<promotions></promotions>"),
+                                   QByteArray("<promotions><item name='a'>"),
+                                   QByteArray("<html>404</html>"), QByteArray(3 * 1024 * 1024, '<')}) {
+        m_net->setReply(kPromotionsUrl, body);
+        SoftwareWidget page;
+        page.requestPromotions();
+        QTRY_VERIFY(!page.placeholder()->findChild<QPushButton *>(u"retry_"_s)->isHidden());
+        QVERIFY(page.panels().isEmpty());
+        QVERIFY(!QFile::exists(savedPath()));
+    }
+    // A picture that is not an image is not kept either.
+    m_net->setReply(kPromotionsUrl, itemsXml(1));
+    m_net->setReply(u"http://img.example.cn/*"_s, "<html>not a picture</html>");
+    SoftwareWidget page;
+    page.requestPromotions();
+    QTRY_COMPARE(m_net->requestCount(u"http://img.example.cn/"_s), 2);
+    QTest::qWait(20);
+    const SavedPromotions saved = PromotionCache::load(savedPath());
+    QCOMPARE(saved.list, itemsXml(1));
+    QVERIFY(saved.pictures.isEmpty());
+}
+
+void TestSoftware::savedPicturesStayWithinBudget()
+{
+    SavedPromotions big{itemsXml(3), {}};
+    for (int i = 0; i < 4; ++i)
+        big.pictures.insert(u"http://img.example.cn/%1.png"_s.arg(i), QByteArray(2 * 1024 * 1024, char('a' + i)));
+    QVERIFY(PromotionCache::save(savedPath(), big));
+    const SavedPromotions back = PromotionCache::load(savedPath());
+    QCOMPARE(back.list, big.list);
+    QCOMPARE(back.pictures.size(), 2);
+    qint64 total = back.list.size();
+    for (const QByteArray &bytes : back.pictures)
+        total += bytes.size();
+    QVERIFY(total <= PromotionCache::MaxBytes);
+
+    // A damaged file is ignored.
+    QFile file(savedPath());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    file.seek(file.size() / 2);
+    file.write("<<<");
+    file.close();
+    QVERIFY(PromotionCache::load(savedPath()).list.isEmpty());
+}
+
+void TestSoftware::visitAfterFailureTriesAgain()
+{
+    MyMessageBox::setAutoAnswer(true);
+    m_net->setError(kPromotionsUrl, QNetworkReply::ConnectionRefusedError);
+    MainDialog dialog;
+    auto *stack = dialog.findChild<QStackedWidget *>(u"stackedWidget"_s);
+    auto *page = qobject_cast<SoftwareWidget *>(stack->widget(4));
+    auto *promotion = dialog.findChild<QPushButton *>(u"btnPromotion"_s);
+    auto *website = dialog.findChild<QPushButton *>(u"btnWebsite"_s);
+    promotion->click();
+    QTRY_VERIFY(!page->placeholder()->findChild<QPushButton *>(u"retry_"_s)->isHidden());
+    m_net->setReply(kPromotionsUrl, itemsXml(2));
+    website->click();
+    promotion->click();
+    QCOMPARE(m_net->requestCount(kPromotionsUrl), 2);
+    QTRY_COMPARE(page->panels().size(), 2);
 }
 
 // Pictures for a person to look at: set QPA_SCREENSHOT_DIR and run under a real X server.

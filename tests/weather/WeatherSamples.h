@@ -3,6 +3,7 @@
 
 #include "Endpoints.h"
 #include "FakeNetworkAccessManager.h"
+#include "WeatherRequest.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -12,6 +13,13 @@ inline QByteArray weatherSample(const QString &name)
 {
     QFile file(QStringLiteral(QPA_SOURCE_DIR "/tests/weather/data/") + name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Weather requests constructed afterwards use the signed service, as a build with an id and key does.
+inline void useSignedService()
+{
+    WeatherRequest::overrideCredentials(QStringLiteral("0123456789abcdef"),
+                                        QStringLiteral("private-key-of-the-tests"));
 }
 
 // The location service's address, as the lookup requests it.

@@ -44,6 +44,10 @@ private slots:
     void withoutNetworkButtonsReturn();
     void dateLabels();
     void copyLeavesOutTheToolButtons();
+    void savedWeatherAfterFailedRefresh();
+    void badKeylessRepliesAreNotSaved_data();
+    void badKeylessRepliesAreNotSaved();
+    void brokenSavedWeatherIsIgnored();
 
 private:
     template<typename T = QLabel>
@@ -59,6 +63,8 @@ private:
     static QImage shown(QWidget *page, const QString &name);
     static void waitIdle(WeatherWidget &page);
     static QString resources() { return GlobalSettings::instance()->resourcesDirectory(); }
+    static QString savedWeatherPath();
+    static void serveKeyless(FakeNetworkAccessManager *network, const QByteArray &forecast);
 };
 
 QImage TestWeatherPage::picture(const QString &relative, const QSize &size)
@@ -80,6 +86,8 @@ void TestWeatherPage::waitIdle(WeatherWidget &page)
 void TestWeatherPage::initTestCase()
 {
     MyMessageBox::setAutoAnswer(true);
+    // These tests play the signed service unless they say otherwise.
+    useSignedService();
     // The page's pictures come from the built artwork; without it the picture checks would be void.
     for (const QString &name : {u"weather/day/undefined.png"_s, u"weather/day/07.png"_s,
                                 u"weather/day/01.png"_s, u"weather_bg.jpg"_s})
@@ -90,6 +98,18 @@ void TestWeatherPage::init()
 {
     MyMessageBox::shownMessages().clear();
     installFakeNetwork();
+    QFile::remove(savedWeatherPath());
+}
+
+QString TestWeatherPage::savedWeatherPath()
+{
+    return GlobalSettings::instance()->dataFilePath(u"weather.dat"_s);
+}
+
+void TestWeatherPage::serveKeyless(FakeNetworkAccessManager *network, const QByteArray &forecast)
+{
+    network->setReply(Endpoints::ipApiLocation(), weatherSample(u"ipapi.json"_s));
+    network->setReply(Endpoints::openMeteoForecast() + u"*"_s, forecast);
 }
 
 void TestWeatherPage::formBeforeAnyData()
@@ -492,6 +512,92 @@ void TestWeatherPage::copyLeavesOutTheToolButtons()
     QVERIFY(copied.copy(toolRect) != withTools);
     QVERIFY(tools->isVisible());
     QCOMPARE(MyMessageBox::shownMessages(), QStringList{u"Quorvik软件|天气图片已拷贝到剪切板!"_s});
+}
+
+// A keyless refresh is kept; a later failed one shows it, marked with its time, instead of "N/A".
+void TestWeatherPage::savedWeatherAfterFailedRefresh()
+{
+    WeatherRequest::overrideCredentials(QString(), QString());
+    FakeNetworkAccessManager *network = installFakeNetwork();
+    serveKeyless(network, weatherSample(u"openmeteo_forecast.json"_s));
+    {
+        WeatherWidget page;
+        page.onRequestWeather();
+        waitIdle(page);
+        QCOMPARE(text(&page, u"temp_"_s), u"25℃"_s);
+        QCOMPARE(text(&page, u"releaseTime_"_s), u"(11:15实况)"_s);
+        QCOMPARE(text(child<QWidget>(&page, u"index3_"_s), u"level_"_s), u"不带伞"_s);
+    }
+    QFile file(savedWeatherPath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+
+    // The next start has no network.
+    installFakeNetwork();
+    WeatherWidget page;
+    page.onRequestWeather();
+    waitIdle(page);
+    QCOMPARE(text(&page, u"city_"_s), u"广州"_s);
+    QCOMPARE(text(&page, u"temp_"_s), u"25℃"_s);
+    QCOMPARE(text(&page, u"wind_"_s), u"南风(3级)"_s);
+    QVERIFY2(text(&page, u"releaseTime_"_s).endsWith(u"保存)"_s), qPrintable(text(&page, u"releaseTime_"_s)));
+    QVERIFY(text(&page, u"forecastReleaseTime_"_s).endsWith(u"保存"_s));
+    QCOMPARE(text(&page, u"temp1_"_s), u"28-21℃"_s);
+    QCOMPARE(text(&page, u"weather2_"_s), u"小雨"_s);
+    QCOMPARE(text(child<QWidget>(&page, u"index1_"_s), u"name_"_s), u"穿衣指数"_s);
+    QVERIFY(!child<QWidget>(&page, u"index3_"_s)->isHidden());
+    QVERIFY(child<QWidget>(&page, u"toolWidget_"_s)->isEnabled());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), saved);
+    useSignedService();
+}
+
+void TestWeatherPage::badKeylessRepliesAreNotSaved_data()
+{
+    QTest::addColumn<QByteArray>("forecast");
+    const QByteArray good = weatherSample(u"openmeteo_forecast.json"_s);
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("truncated") << good.left(good.size() - 10);
+    QTest::newRow("wrong type") << QByteArray(good).replace("\"temperature_2m\":24.6", "\"temperature_2m\":[]");
+    QTest::newRow("out of range") << QByteArray(good).replace("[10,65,85]", "[10,65,-5]");
+    QTest::newRow("huge") << QByteArray(1024 * 1024, '[');
+}
+
+void TestWeatherPage::badKeylessRepliesAreNotSaved()
+{
+    QFETCH(QByteArray, forecast);
+    WeatherRequest::overrideCredentials(QString(), QString());
+    serveKeyless(installFakeNetwork(), forecast);
+    WeatherWidget page;
+    page.onRequestWeather();
+    waitIdle(page);
+    QCOMPARE(text(&page, u"temp_"_s), u"N/A"_s);
+    QCOMPARE(text(&page, u"temp1_"_s), u"N/A"_s);
+    QVERIFY(child<QWidget>(&page, u"toolWidget_"_s)->isEnabled());
+    QVERIFY(!QFile::exists(savedWeatherPath()));
+    useSignedService();
+}
+
+void TestWeatherPage::brokenSavedWeatherIsIgnored()
+{
+    QFile file(savedWeatherPath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<weather saved=\"2014-12-08T11:15:00\"><live temperature=\"99\"");
+    file.close();
+    WeatherWidget page;
+    page.onRequestWeather();
+    waitIdle(page);
+    QCOMPARE(text(&page, u"temp_"_s), u"N/A"_s);
+
+    // A good refresh replaces the broken file.
+    WeatherRequest::overrideCredentials(QString(), QString());
+    serveKeyless(installFakeNetwork(), weatherSample(u"openmeteo_forecast.json"_s));
+    WeatherWidget second;
+    second.onRequestWeather();
+    waitIdle(second);
+    QVERIFY(WeatherCache::load(savedWeatherPath()).valid);
+    useSignedService();
 }
 
 QPA_TEST_MAIN(TestWeatherPage)

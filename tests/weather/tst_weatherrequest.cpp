@@ -20,6 +20,7 @@ class TestWeatherRequest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { useSignedService(); }
     void hmacSha1_data();
     void hmacSha1();
     void requestUrl_data();

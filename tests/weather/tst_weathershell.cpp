@@ -20,6 +20,7 @@ class TestWeatherShell : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { useSignedService(); }
     void init();
     void firstVisitRefreshesOnce_data();
     void firstVisitRefreshesOnce();

@@ -10,6 +10,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    useSignedService();
     FakeNetworkAccessManager *network = installFakeNetwork();
     serveGuangzhou(network);
     if (argc > 2 && QByteArray(argv[2]) == "missing")

@@ -107,6 +107,12 @@ private slots:
     void hostileRemoteLists_data();
     void hostileRemoteLists();
     void fixtureIsRealistic();
+    void builtinList();
+    void savedListShownUntilRemoteArrives();
+    void badRemoteKeepsShownAndSavedList_data();
+    void badRemoteKeepsShownAndSavedList();
+    void brokenSavedListFallsBackToBuiltin_data();
+    void brokenSavedListFallsBackToBuiltin();
 
     void gridShape_data();
     void gridShape();
@@ -1122,6 +1128,114 @@ void TestWebsites::addFavoriteWritesIntoFavorites()
     page.onAddFavorite();
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("[InternetShortcut]\r\nURL=https://news.qq.com/"));
+}
+
+namespace {
+QStringList titlesBelowPersonal(const WebsiteWidget &page)
+{
+    QStringList titles;
+    for (ClassifiedWebsiteWidget *block : page.blocks().mid(1))
+        titles.append(block->category().text);
+    return titles;
+}
+} // namespace
+
+// About ten categories of well-known sites, 8 to 16 each, every address a web address.
+void TestWebsites::builtinList()
+{
+    const QVector<WebsiteCategory> categories = WebsiteStore::builtinCategories();
+    QVERIFY(categories.size() >= 8 && categories.size() <= 12);
+    QSet<QString> addresses;
+    for (const WebsiteCategory &category : categories) {
+        QVERIFY2(category.entries.size() >= 8 && category.entries.size() <= 16, qPrintable(category.text));
+        for (const WebsiteEntry &entry : category.entries) {
+            const QUrl url(entry.url, QUrl::StrictMode);
+            QVERIFY2(url.isValid() && url.scheme() == u"https"_s && !url.host().isEmpty(), qPrintable(entry.url));
+            QVERIFY2(!addresses.contains(entry.url), qPrintable(entry.url));
+            addresses.insert(entry.url);
+        }
+    }
+}
+
+void TestWebsites::savedListShownUntilRemoteArrives()
+{
+    TempDataDir dir;
+    const QString saved = dir.filePath(u"websites.xml"_s);
+    QStringList builtin;
+    for (const WebsiteCategory &category : WebsiteStore::builtinCategories())
+        builtin.append(category.text);
+    QVector<WebsiteCategory> remoteCategories;
+    QVERIFY(WebsiteStore::parseRemote(fixture(), &remoteCategories));
+    QStringList remote;
+    for (const WebsiteCategory &category : std::as_const(remoteCategories))
+        remote.append(category.text);
+    QVERIFY(!remote.isEmpty() && remote != builtin);
+    {
+        WebsiteWidget page;
+        page.loadLocalWebsites(dir.filePath(u"luw.dat"_s));
+        page.loadSavedWebsites(saved);
+        QCOMPARE(titlesBelowPersonal(page), builtin);
+        const int colours = ClassifiedWebsiteWidget::blockColorCounter();
+        QVERIFY(page.loadRemoteWebsites(fixture()));
+        // The built-in blocks are replaced, and the blocks alternate as if they had never been.
+        QCOMPARE(titlesBelowPersonal(page), remote);
+        QCOMPARE(ClassifiedWebsiteWidget::blockColorCounter(), colours - int(builtin.size() - remote.size()));
+    }
+    QCOMPARE(dir.read(u"websites.xml"_s), fixture());
+
+    // The next start, before the network answers.
+    WebsiteWidget page;
+    page.loadLocalWebsites(dir.filePath(u"luw.dat"_s));
+    page.loadSavedWebsites(saved);
+    QCOMPARE(titlesBelowPersonal(page), remote);
+}
+
+void TestWebsites::badRemoteKeepsShownAndSavedList_data()
+{
+    QTest::addColumn<QByteArray>("body");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("truncated") << fixture().left(fixture().size() / 2);
+    QTest::newRow("html") << QByteArray("<html><body>502 Bad Gateway</body></html>");
+    QTest::newRow("no categories") << QByteArray("<sites><website/></sites>");
+    QTest::newRow("oversized") << QByteArray("<sites><website>") + QByteArray(3 * 1024 * 1024, ' ')
+                                      + QByteArray("</website></sites>");
+}
+
+void TestWebsites::badRemoteKeepsShownAndSavedList()
+{
+    QFETCH(QByteArray, body);
+    TempDataDir dir;
+    const QByteArray good = "<s><website><c text=\"保存的\"><w text=\"甲\" url=\"https://a.example.cn/\"/></c>"
+                            "</website></s>";
+    const QString saved = dir.write(u"websites.xml"_s, good);
+    WebsiteWidget page;
+    page.loadLocalWebsites(dir.filePath(u"luw.dat"_s));
+    page.loadSavedWebsites(saved);
+    page.loadRemoteWebsites(body);
+    QCOMPARE(titlesBelowPersonal(page), QStringList{u"保存的"_s});
+    QCOMPARE(dir.read(u"websites.xml"_s), good);
+}
+
+void TestWebsites::brokenSavedListFallsBackToBuiltin_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray("");
+    QTest::newRow("broken") << QByteArray("<s><website><c text=\"半");
+    QTest::newRow("no categories") << QByteArray("<s><website/></s>");
+    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0", 10);
+}
+
+void TestWebsites::brokenSavedListFallsBackToBuiltin()
+{
+    QFETCH(QByteArray, content);
+    TempDataDir dir;
+    WebsiteWidget page;
+    page.loadLocalWebsites(dir.filePath(u"luw.dat"_s));
+    page.loadSavedWebsites(dir.write(u"websites.xml"_s, content));
+    QCOMPARE(page.blocks().size(), 1 + WebsiteStore::builtinCategories().size());
+    // A good list replaces the broken file.
+    QVERIFY(page.loadRemoteWebsites(fixture()));
+    QCOMPARE(dir.read(u"websites.xml"_s), fixture());
 }
 
 QPA_TEST_MAIN(TestWebsites)

@@ -21,6 +21,7 @@
 #include "UsageReport.h"
 #include "WeatherWidget.h"
 #include "WebAddress.h"
+#include "WebsiteStore.h"
 #include "WebsiteWidget.h"
 
 #include <QAction>
@@ -50,6 +51,8 @@ const QString kShowFloatingText = u"显示浮窗"_s;
 const QString kHideFloatingText = u"隐藏浮窗"_s;
 // Marks the version replies of checks the user asked for.
 constexpr char kAskedProperty[] = "qpaAskedCheck";
+// A check the user asked for gives up after this long, so that the answer comes within ten seconds.
+int g_askedVersionCheckTimeoutMs = 8000;
 
 bool (*g_trayProbe)() = nullptr;
 
@@ -136,6 +139,7 @@ MainDialog::MainDialog(QWidget *parent)
     websitePage = new WebsiteWidget(stackedWidget);
     stackedWidget->addWidget(websitePage);
     websitePage->loadLocalWebsites(GlobalSettings::instance()->dataFilePath(u"luw.dat"_s));
+    websitePage->loadSavedWebsites(GlobalSettings::instance()->dataFilePath(u"websites.xml"_s));
 
     requestRemoteWebsites();
 
@@ -434,7 +438,8 @@ void MainDialog::onPromotion()
 {
     reportAction(u"promotion"_s);
     currentPageButton->setChecked(true);
-    if (btnPromotion != currentPageButton && softwarePagePending) {
+    // Every visit asks again until a list from the network is shown (the page ignores the rest).
+    if (btnPromotion != currentPageButton) {
         softwarePagePending = false;
         softwarePage->requestPromotions();
     }
@@ -449,7 +454,7 @@ void MainDialog::onRequestRemoteWebsiteFinished()
     reply->deleteLater();
     if (m_quitting)
         return;
-    // A failed, hung or oversized reply leaves an empty body, which adds nothing.
+    // A failed, hung or oversized reply changes nothing: the saved or built-in list stays.
     websitePage->loadRemoteWebsites(replyBody(reply));
 }
 
@@ -625,7 +630,11 @@ void MainDialog::onSettings()
         settingsDialog = new SettingsDialog(this);
         settingsDialog->setModal(true);
     }
+    const QString city = GlobalSettings::instance()->weatherCity();
     settingsDialog->exec();
+    // A weather page already shown follows a new city at once; an unvisited one asks on its visit.
+    if (GlobalSettings::instance()->weatherCity() != city && !weatherPagePending)
+        weatherPage->onCityChanged();
 }
 
 void MainDialog::onAbout()
@@ -669,10 +678,40 @@ void MainDialog::onCheckNewVersion()
 {
     // A check the user asked for always answers, even when the start-up check got nothing usable.
     const bool asked = sender() && sender() == actionCheckNewVersion_;
-    if (QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"newrelease.html"_s), RequestKind::Version)) {
-        reply->setProperty(kAskedProperty, asked);
-        connect(reply, &QNetworkReply::finished, this, &MainDialog::onDetectNewVersion);
+    if (asked && m_askedVersionCheckRunning)
+        return;
+    QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"newrelease.html"_s), RequestKind::Version);
+    if (!reply) {
+        if (asked)
+            showVersionServerUnreachable();
+        return;
     }
+    reply->setProperty(kAskedProperty, asked);
+    connect(reply, &QNetworkReply::finished, this, &MainDialog::onDetectNewVersion);
+    if (asked) {
+        setVersionCheckRunning(true);
+        // The answer must come while the user still waits for it; a silent check may take longer.
+        QTimer::singleShot(g_askedVersionCheckTimeoutMs, reply, [reply] { reply->abort(); });
+    }
+}
+
+void MainDialog::setAskedVersionCheckTimeout(int milliseconds)
+{
+    g_askedVersionCheckTimeoutMs = milliseconds;
+}
+
+void MainDialog::setVersionCheckRunning(bool running)
+{
+    m_askedVersionCheckRunning = running;
+    actionCheckNewVersion_->setEnabled(!running);
+    actionCheckNewVersion_->setText(running ? u"正在检查更新…"_s : u"检查更新"_s);
+}
+
+void MainDialog::showVersionServerUnreachable()
+{
+    MyMessageBox box(this);
+    box.showMessage(QMessageBox::Warning, u"系统消息"_s, u"无法连接到更新服务器，请检查网络后再试"_s,
+                    QMessageBox::Ok);
 }
 
 void MainDialog::onDetectNewVersion()
@@ -682,15 +721,23 @@ void MainDialog::onDetectNewVersion()
         silentVersionCheck = false;
         return;
     }
-    const bool quiet = silentVersionCheck && !reply->property(kAskedProperty).toBool();
+    const bool asked = reply->property(kAskedProperty).toBool();
+    const bool quiet = silentVersionCheck && !asked;
+    if (asked)
+        setVersionCheckRunning(false);
     // At most 64 KiB (a release file is one short line); a larger one reads as empty.
     const QByteArray body = replyBody(reply);
+    const bool received = !body.isEmpty();
     reply->deleteLater();
     if (m_quitting)
         return;
     const QStringList fields = QString::fromUtf8(body).split(u' ');
-    if (fields.size() < 2)
+    if (!received || fields.size() < 2) {
+        // Only the user who asked hears that there was no answer; the start-up check stays silent.
+        if (asked)
+            showVersionServerUnreachable();
         return;
+    }
 
     MyMessageBox box(this);
     if (isNewerVersion(QCoreApplication::applicationVersion(), fields.at(0))) {

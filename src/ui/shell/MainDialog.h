@@ -55,6 +55,8 @@ public:
     void selectPageButton(QPushButton *button);
     // True when offered names a later release than current (dotted decimal, missing parts count as older).
     static bool isNewerVersion(const QString &current, const QString &offered);
+    // How long a check the user asked for waits for the server (8 s); tests shorten it.
+    static void setAskedVersionCheckTimeout(int milliseconds);
 
     // Drags only from the bare title strip.
     int hitTest(const QPoint &globalPos) const override;
@@ -110,6 +112,9 @@ private:
     // The first-run balloon points at the tray icon, so it waits (a few seconds at most) until
     // the tray has placed the icon; shown earlier it would stand in a corner of the screen.
     void showFirstRunBalloon(int attemptsLeft);
+    // The 检查更新 entries show that a check the user asked for is running.
+    void setVersionCheckRunning(bool running);
+    void showVersionServerUnreachable();
 
     // Form widgets.
     QWidget *titleWidget_ = nullptr;
@@ -153,6 +158,7 @@ private:
     bool silentVersionCheck = true;
     // Set once 退出 is chosen: replies still arriving open no window any more.
     bool m_quitting = false;
+    bool m_askedVersionCheckRunning = false;
     QPointer<QDialog> m_captureDialog;
     // Where the window was when last hidden; it comes back there for the rest of the run.
     std::optional<QPoint> m_lastPosition;

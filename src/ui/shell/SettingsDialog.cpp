@@ -1,6 +1,7 @@
 #include "SettingsDialog.h"
 
 #include "AutoStart.h"
+#include "CityChooser.h"
 #include "GlobalSettings.h"
 #include "HotKeySettingEdit.h"
 #include "ProgramFont.h"
@@ -95,6 +96,7 @@ void SettingsDialog::buildOptions(QVBoxLayout *verticalLayout)
     horizontalLayout->addStretch();
     verticalLayout_2->addLayout(horizontalLayout);
     buildDesktopRows(verticalLayout_2);
+    buildWeatherCityRow(verticalLayout_2);
     verticalLayout_2->addStretch();
 
     verticalLayout->addLayout(verticalLayout_2);
@@ -138,10 +140,30 @@ void SettingsDialog::showHotKeyConflict(bool refused)
     hotKeyConflict_->setVisible(refused);
 }
 
+void SettingsDialog::buildWeatherCityRow(QVBoxLayout *column)
+{
+    auto *row = new QHBoxLayout;
+    row->setObjectName(u"weatherCityLayout"_s);
+    auto *label = new QLabel(u"天气城市:"_s, this);
+    label->setObjectName(u"weatherCityLabel"_s);
+    weatherCity_ = new CityChooser(this);
+    weatherCity_->setObjectName(u"weatherCity_"_s);
+    weatherCity_->setFont(yaHei(12));
+    weatherCity_->setMinimumWidth(200);
+    auto *hint = new QLabel(u"(自动定位或输入城市名)"_s, this);
+    hint->setObjectName(u"weatherCityHint"_s);
+    row->addWidget(label);
+    row->addWidget(weatherCity_);
+    row->addWidget(hint);
+    row->addStretch();
+    column->addLayout(row);
+}
+
 void SettingsDialog::showEvent(QShowEvent *event)
 {
     FramelessDialog::showEvent(event);
     GlobalSettings *settings = GlobalSettings::instance();
+    weatherCity_->setAreaId(settings->weatherCity());
     hideWhenClose_->setChecked(settings->onlyHideWhenClose());
     quitWhenClose_->setChecked(!settings->onlyHideWhenClose());
     autoStart_->setChecked(AutoStart::isEnabled());
@@ -159,6 +181,10 @@ void SettingsDialog::onClose()
 {
     GlobalSettings *settings = GlobalSettings::instance();
     settings->setOnlyHideWhenClose(hideWhenClose_->isChecked());
+    // A text that names no city keeps the stored choice.
+    QString areaId;
+    if (weatherCity_->areaId(&areaId))
+        settings->setWeatherCity(areaId);
     settings->save(settings->settingsFilePath());
     accept();
 }

@@ -4,6 +4,7 @@
 
 #include "FramelessDialog.h"
 
+class CityChooser;
 class HotKeySettingEdit;
 class QCheckBox;
 class QLabel;
@@ -34,6 +35,8 @@ private:
     void onAutoStartClicked(bool checked);
     // Shows the hot-key conflict message while the shown key is refused.
     void showHotKeyConflict(bool refused);
+    // The weather city row: "自动定位" or a city of the table.
+    void buildWeatherCityRow(QVBoxLayout *column);
 
     QWidget *widget_ = nullptr;
     QToolButton *close_ = nullptr;
@@ -44,4 +47,5 @@ private:
     QCheckBox *autoStart_ = nullptr;
     QLabel *autoStartError_ = nullptr;
     WId m_hotKeyWindow = 0;
+    CityChooser *weatherCity_ = nullptr;
 };
