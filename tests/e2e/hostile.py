@@ -62,11 +62,12 @@ ATTACKS = [
     ('websites.xml of 100 x 400 entries', 'websites.xml', lambda raw: (200, wide_list(100, 400), 'text/xml'), None),
     ('websites.xml of 100 MB', 'websites.xml',
      lambda raw: (200, flood(b'<s><website>', b'<c text="x"/>', 100 * MB), 'text/xml'), None),
-    ('weather replies of 100 MB', '/data/?areaid',
-     lambda raw: (200, flood(b'{"c":{"c3":"', b'x', 100 * MB), 'application/json'), 'weather'),
-    ('IP location of 100 MB', 'iplookup',
-     lambda raw: (200, flood(b'var remote_ip_info = {"city":"', b'x', 100 * MB), 'application/javascript'),
-     'weather'),
+    # Without a weather key the page locates the user through the JSON lookup, then asks the
+    # keyless forecast.
+    ('weather forecast of 100 MB', '/v1/forecast?',
+     lambda raw: (200, flood(b'{"current":{"time":"', b'x', 100 * MB), 'application/json'), 'weather'),
+    ('IP location of 100 MB', '/json/?',
+     lambda raw: (200, flood(b'{"status":"success","city":"', b'x', 100 * MB), 'application/json'), 'weather'),
     ('newrelease.html of 100 MB', 'newrelease.html', lambda raw: (200, flood(b'9.9 ', b'x', 100 * MB), 'text/html'),
      None),
     ('websites.xml: headers, then nothing', 'websites.xml', lambda raw: (200, stall(), 'text/xml'), None),
@@ -122,7 +123,8 @@ def run_attack(d, name, fragment, answer, page, measure):
         wid = show_main_window(d)
         if page:
             open_page(d, wid, page)
-        check(wait_until(lambda: d.services.asked(fragment), 10), f'{name}: the program never asked for it')
+        check(wait_until(lambda: d.services.asked(fragment), 10),
+              f'{name}: the program never asked for it; asked: {d.services.requests}')
     except Failure as e:
         if not measure:
             raise
