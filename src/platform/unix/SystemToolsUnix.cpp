@@ -1,61 +1,19 @@
+// Freedesktop body: each row bound to the first installed of a few common desktop tools.
 #include "SystemTools.h"
 
-#include <QDir>
-
-#ifdef Q_OS_WIN
-#include <qt_windows.h>
-#include <shlobj.h>
-#else
 #include "DesktopEntry.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
 #include <QStandardPaths>
-#endif
 
 namespace {
 
 const QString kLogo = QStringLiteral(":/icon/logo32");
 const QString kControl = QStringLiteral(":/icon/icon_control");
-
-#ifdef Q_OS_WIN
-
-struct WindowsRow
-{
-    const char16_t *name;
-    const char16_t *file;
-    int folder; // index into programDirs: 0 system, 1 Windows
-};
-
-const WindowsRow kWindowsRows[] = {
-    {u"计算器", u"\\calc.exe", 0},
-    {u"记事本", u"\\notepad.exe", 0},
-    {u"画图", u"\\mspaint.exe", 0},
-    {u"控制面板", u"\\control.exe", 0},
-    {u"UAC控制", u"\\UserAccountControlSettings.exe", 0},
-    {u"系统信息", u"\\msinfo32.exe", 0},
-    {u"资源监视器", u"\\resmon.exe", 0},
-    {u"桌面便签", u"\\stikynot.exe", 0},
-    {u"磁盘清理", u"\\cleanmgr.exe", 0},
-    {u"显示设置", u"\\dpiscaling.exe", 0},
-    {u"放大镜", u"\\magnify.exe", 0},
-    {u"远程桌面连接", u"\\mstsc.exe", 0},
-    {u"屏幕键盘", u"\\osk.exe", 0},
-    {u"任务管理器", u"\\taskmgr.exe", 0},
-    {u"注册表", u"\\regedit.exe", 1},
-};
-
-QString specialFolder(int csidl)
-{
-    wchar_t buffer[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathW(nullptr, buffer, csidl, FALSE))
-        return QString();
-    return QString::fromWCharArray(buffer);
-}
-
-#else
 
 struct LinuxRow
 {
@@ -146,33 +104,9 @@ QHash<QString, QString> entriesByProgram(const QStringList &applicationDirs)
     return result;
 }
 
-#endif
-
 } // namespace
 
 namespace SystemTools {
-
-#ifdef Q_OS_WIN
-
-ToolSearchPaths defaultSearchPaths()
-{
-    // CSIDL_SYSTEM (37) and CSIDL_WINDOWS (36).
-    return {{specialFolder(37), specialFolder(36)}, {}};
-}
-
-QList<SystemTool> builtInTools(const ToolSearchPaths &paths)
-{
-    QList<SystemTool> tools;
-    for (const WindowsRow &row : kWindowsRows) {
-        const QString folder = paths.programDirs.value(row.folder);
-        const QString name = QString::fromUtf16(row.name);
-        tools.append({name, QDir::fromNativeSeparators(folder + QString::fromUtf16(row.file)),
-                      name == u"控制面板" ? kControl : kLogo});
-    }
-    return tools;
-}
-
-#else
 
 ToolSearchPaths defaultSearchPaths()
 {
@@ -199,7 +133,5 @@ QList<SystemTool> builtInTools(const ToolSearchPaths &paths)
     }
     return tools;
 }
-
-#endif
 
 } // namespace SystemTools

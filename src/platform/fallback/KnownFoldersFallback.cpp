@@ -1,4 +1,4 @@
-// Linux and other XDG systems: the data home stands for the roaming application-data folder.
+// Systems without a roaming profile of their own (Linux and other XDG systems): the data home.
 #include "KnownFolders.h"
 
 #include <QDir>

@@ -1,16 +1,14 @@
+// Freedesktop body: executables start themselves, launcher entries run their command.
 #include "ShellOpen.h"
 
-#include <QDesktopServices>
-#include <QUrl>
-
-#ifndef Q_OS_WIN
 #include "DesktopEntry.h"
 
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#endif
+#include <QUrl>
 
 namespace {
 
@@ -18,8 +16,6 @@ bool openWithDefaultHandler(const QString &path)
 {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
-
-#ifndef Q_OS_WIN
 
 // What the kernel would run itself: an ELF image or a script with an interpreter line. An
 // execute bit alone is not enough (documents on FAT or NTFS mounts carry one too).
@@ -59,20 +55,9 @@ bool launchEntry(const QString &path)
     return QProcess::startDetached(program, command, workingDirectory);
 }
 
-#endif
-
 } // namespace
 
 namespace ShellOpen {
-
-#ifdef Q_OS_WIN
-
-bool openPath(const QString &path)
-{
-    return openWithDefaultHandler(path);
-}
-
-#else
 
 bool openPath(const QString &path)
 {
@@ -84,7 +69,5 @@ bool openPath(const QString &path)
         return QProcess::startDetached(path, QStringList());
     return openWithDefaultHandler(path);
 }
-
-#endif
 
 } // namespace ShellOpen
