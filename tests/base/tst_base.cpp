@@ -6,6 +6,7 @@
 #include "WholeCharacters.h"
 #include "GlobalSettings.h"
 #include "TestMain.h"
+#include "TestTools.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,8 @@
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -23,6 +26,7 @@ class TestBase : public QObject
 private slots:
     void hitTest_data();
     void hitTest();
+    void closingDoesNotEndProgram_data();
     void closingDoesNotEndProgram();
     void backgroundPicture();
     void messageBoxAnswer_data();
@@ -67,18 +71,31 @@ void TestBase::hitTest()
     QTEST(dialog.hitTest(dialog.mapToGlobal(pos)), "code");
 }
 
+void TestBase::closingDoesNotEndProgram_data()
+{
+    QTest::addColumn<bool>("frameless");
+    QTest::addColumn<bool>("quits");
+    // The plain window shows that the check sees a quit when there is one.
+    QTest::newRow("plain window") << false << true;
+    QTest::newRow("borderless dialog") << true << false;
+}
+
 void TestBase::closingDoesNotEndProgram()
 {
-    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
-    auto *dialog = new FramelessDialog;
-    QVERIFY(!dialog->testAttribute(Qt::WA_QuitOnClose));
-    QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
-    dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    dialog->close();
-    QCoreApplication::processEvents();
-    QCOMPARE(lastClosed.count(), 0);
-    delete dialog;
+    QFETCH(bool, frameless);
+    QFETCH(bool, quits);
+    std::unique_ptr<QWidget> window;
+    if (frameless)
+        window = std::make_unique<FramelessDialog>();
+    else
+        window = std::make_unique<QWidget>();
+    QCOMPARE(window->testAttribute(Qt::WA_QuitOnClose), quits);
+    QCOMPARE(bool(window->windowFlags() & Qt::FramelessWindowHint), frameless);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QCOMPARE(QpaTest::visibleTopLevelWindows(), 1);
+    QCOMPARE(QpaTest::quitsEventLoop([&window] { window->close(); }), quits);
+    QVERIFY(!window->isVisible());
 }
 
 void TestBase::backgroundPicture()

@@ -13,6 +13,7 @@
 #include "ScheduleNotifyDialog.h"
 #include "TempDataDir.h"
 #include "TestMain.h"
+#include "TestTools.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -595,7 +596,6 @@ void TestCalendar::reminderClosing_data()
 void TestCalendar::reminderClosing()
 {
     QFETCH(QString, button);
-    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
     ScheduleMgr mgr;
     useClock(mgr);
     mgr.addSchedule(makeSchedule(OnlyToday, at(2014, 5, 9, 7, 0)));
@@ -605,11 +605,12 @@ void TestCalendar::reminderClosing()
     QVERIFY(dialog->isVisible());
     QVERIFY(!dialog->testAttribute(Qt::WA_QuitOnClose));
     QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
-    QTest::mouseClick(dialog->findChild<QToolButton *>(button), Qt::LeftButton);
+    auto *close = dialog->findChild<QToolButton *>(button);
+    QCOMPARE(QpaTest::visibleTopLevelWindows(), 1);
+    QVERIFY(!QpaTest::quitsEventLoop([close] { QTest::mouseClick(close, Qt::LeftButton); }));
     QVERIFY(mgr.openDialogs().isEmpty());
     flushDeletes();
     QVERIFY(dialog.isNull());
-    QCOMPARE(lastClosed.count(), 0);
 
     // A dialog the manager does not know is left alone.
     ScheduleNotifyDialog stranger;
@@ -1294,7 +1295,8 @@ void TestCalendar::yearField()
     edit->selectAll();
     QTest::keyClicks(edit, u"2051"_s);
     QTest::keyClick(edit, Qt::Key_Return);
-    QVERIFY(grid->yearShown() <= 2049);
+    QCOMPARE(edit->value(), 2020);
+    QCOMPARE(grid->yearShown(), 2020);
 }
 
 void TestCalendar::prevNextMonth()

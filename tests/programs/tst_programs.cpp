@@ -964,13 +964,11 @@ void TestPrograms::modifyThroughMenu()
 
 void TestPrograms::clickOpensProgram()
 {
-    UrlRecorder recorder;
-    QDesktopServices::setUrlHandler(u"file"_s, &recorder, "open");
+    UrlRecorder recorder{"file"};
     makeFiles({u"Report.TXT"_s});
     auto page = loadPage({});
     QVERIFY(page->tableWidget()->addProgram(QString(), scratchPath(u"Report.TXT"_s)));
     cellButton(page->tableWidget(), 0)->click();
-    QDesktopServices::unsetUrlHandler(u"file"_s);
     QCOMPARE(recorder.opened, QList<QUrl>{QUrl::fromLocalFile(scratchPath(u"Report.TXT"_s))});
 }
 

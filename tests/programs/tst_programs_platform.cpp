@@ -24,9 +24,6 @@ class TestProgramPlatform : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-
     void entryName_data();
     void entryName();
     void entryFields();
@@ -50,20 +47,8 @@ private slots:
     void openLinkEntry();
 
 private:
-    UrlRecorder m_recorder;
+    UrlRecorder m_recorder{"file", "https"};
 };
-
-void TestProgramPlatform::initTestCase()
-{
-    QDesktopServices::setUrlHandler(u"file"_s, &m_recorder, "open");
-    QDesktopServices::setUrlHandler(u"https"_s, &m_recorder, "open");
-}
-
-void TestProgramPlatform::cleanupTestCase()
-{
-    QDesktopServices::unsetUrlHandler(u"file"_s);
-    QDesktopServices::unsetUrlHandler(u"https"_s);
-}
 
 void TestProgramPlatform::entryName_data()
 {

@@ -8,6 +8,8 @@
 #include "MiniMainDialog.h"
 #include "SettingsDialog.h"
 #include "TestMain.h"
+#include "TestTools.h"
+#include "UrlRecorder.h"
 #include "TrayBalloon.h"
 
 #include <QAction>
@@ -72,9 +74,6 @@ class TestDialogs : public QObject
 {
     Q_OBJECT
 
-public slots:
-    void openUrl(const QUrl &url) { m_opened.append(url); }
-
 private slots:
     void initTestCase();
     void init();
@@ -112,14 +111,12 @@ private slots:
     void balloonKeepsOffScreenEdges();
 
 private:
-    QList<QUrl> m_opened;
+    UrlRecorder m_urls{"https", "http"};
 };
 
 void TestDialogs::initTestCase()
 {
     GlobalSettings::instance()->initKeyNames();
-    QDesktopServices::setUrlHandler(u"https"_s, this, "openUrl");
-    QDesktopServices::setUrlHandler(u"http"_s, this, "openUrl");
 }
 
 void TestDialogs::init()
@@ -128,7 +125,7 @@ void TestDialogs::init()
     QFile::remove(GlobalSettings::instance()->settingsFilePath());
     GlobalHotKey::instance()->setBackend(std::make_unique<AcceptingBackend>());
     installFakeNetwork();
-    m_opened.clear();
+    m_urls.opened.clear();
 }
 
 void TestDialogs::settingsForm()
@@ -374,8 +371,8 @@ void TestDialogs::aboutQtLink()
     QTest::mouseMove(label, pos);
     QTest::mousePress(label, Qt::LeftButton, {}, pos);
     QTest::mouseRelease(label, Qt::LeftButton, {}, pos);
-    QCOMPARE(m_opened.size(), 1);
-    QCOMPARE(m_opened.first().host(), u"www.qt.io"_s);
+    QCOMPARE(m_urls.opened.size(), 1);
+    QCOMPARE(m_urls.opened.first().host(), u"www.qt.io"_s);
     QVERIFY(dialog.isVisible());
 }
 
@@ -394,11 +391,11 @@ void TestDialogs::aboutCloseKeepsProgram()
 {
     AboutDialog dialog;
     dialog.show();
-    QSignalSpy quit(qApp, &QCoreApplication::aboutToQuit);
-    QTest::mouseClick(dialog.findChild<QToolButton *>(u"close_"_s), Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *close = dialog.findChild<QToolButton *>(u"close_"_s);
+    QCOMPARE(QpaTest::visibleTopLevelWindows(), 1);
+    QVERIFY(!QpaTest::quitsEventLoop([close] { QTest::mouseClick(close, Qt::LeftButton); }));
     QVERIFY(!dialog.isVisible());
-    QCoreApplication::processEvents();
-    QCOMPARE(quit.size(), 0);
 }
 
 void TestDialogs::miniForm()

@@ -5,6 +5,8 @@
 #include "MainDialog.h"
 #include "MyMessageBox.h"
 #include "TestMain.h"
+#include "TestTools.h"
+#include "UrlRecorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -49,13 +51,8 @@ class TestShell : public QObject
 {
     Q_OBJECT
 
-public slots:
-    // Receives every URL the program hands to the desktop (http, https, file and others).
-    void openUrl(const QUrl &url) { m_opened.append(url); }
-
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
@@ -107,31 +104,17 @@ private slots:
 private:
     std::unique_ptr<MainDialog> makeDialog();
     template<typename T>
-    T *child(const QString &name) const
-    {
-        T *w = m_dialog->findChild<T *>(name);
-        if (!w)
-            qWarning("missing child %s", qPrintable(name));
-        return w;
-    }
+    T *child(const QString &name) const { return QpaTest::child<T>(m_dialog.get(), name); }
 
     FakeNetworkAccessManager *m_net = nullptr;
     std::unique_ptr<MainDialog> m_dialog;
-    QList<QUrl> m_opened;
+    UrlRecorder m_urls{"http", "https", "file", "ftp", "javascript", "smb", "mailto"};
 };
 
 void TestShell::initTestCase()
 {
     MyMessageBox::setAutoAnswer(true, u"暂时不用"_s);
-    for (const char *scheme : {"http", "https", "file", "ftp", "javascript", "smb", "mailto"})
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "openUrl");
     GlobalSettings::instance()->initKeyNames();
-}
-
-void TestShell::cleanupTestCase()
-{
-    for (const char *scheme : {"http", "https", "file", "ftp", "javascript", "smb", "mailto"})
-        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
 }
 
 void TestShell::init()
@@ -142,7 +125,7 @@ void TestShell::init()
     m_net->setReply(kRelease, "2.0.0.2 http://www.quorvik.cn/setup.exe");
     MyMessageBox::setAutoAnswer(true, u"暂时不用"_s);
     MyMessageBox::shownMessages().clear();
-    m_opened.clear();
+    m_urls.opened.clear();
     // Offscreen has no tray; most tests play a desktop with one.
     MainDialog::setTrayProbe([] { return true; });
 }
@@ -443,8 +426,8 @@ void TestShell::search()
     m_net->clearRequests();
     child<QLineEdit>(u"searchLineEdit_"_s)->setText(text);
     QTest::mouseClick(child<QPushButton>(u"searchButton_"_s), Qt::LeftButton);
-    QCOMPARE(m_opened.size(), 1);
-    QCOMPARE(m_opened.first().toString(QUrl::FullyEncoded), url);
+    QCOMPARE(m_urls.opened.size(), 1);
+    QCOMPARE(m_urls.opened.first().toString(QUrl::FullyEncoded), url);
     QCOMPARE(m_net->requestCount(kStat + u"search"_s), 1);
     QCOMPARE(child<QLineEdit>(u"searchLineEdit_"_s)->text(), text);
 }
@@ -482,7 +465,7 @@ void TestShell::officialWebsite()
 {
     m_dialog = makeDialog();
     child<QAction>(u"actionOfficalWebsite_"_s)->trigger();
-    QCOMPARE(m_opened, QList<QUrl>{QUrl(kSite)});
+    QCOMPARE(m_urls.opened, QList<QUrl>{QUrl(kSite)});
 }
 
 void TestShell::isNewerVersion_data()
@@ -546,7 +529,7 @@ void TestShell::versionCheck()
     settle();
     QCOMPARE(MyMessageBox::shownMessages(), whenAsked.isEmpty() ? QStringList() : QStringList{whenAsked});
     // Declined offers open nothing.
-    QVERIFY(m_opened.isEmpty());
+    QVERIFY(m_urls.opened.isEmpty());
 }
 
 void TestShell::versionCheckServerDown_data()
@@ -613,9 +596,9 @@ void TestShell::downloadAddress()
     m_net->setReply(kRelease, "2.0.0.3 " + address);
     m_dialog = makeDialog();
     QCOMPARE(MyMessageBox::shownMessages(), QStringList{kOffer});
-    QCOMPARE(m_opened.size(), opened ? 1 : 0);
+    QCOMPARE(m_urls.opened.size(), opened ? 1 : 0);
     if (opened)
-        QCOMPARE(m_opened.first().host(), u"www.quorvik.cn"_s);
+        QCOMPARE(m_urls.opened.first().host(), u"www.quorvik.cn"_s);
 }
 
 void TestShell::closeHidesWhenAsked()
@@ -742,11 +725,29 @@ void TestShell::firstRunSavesSettings()
     QFile file(settings->settingsFilePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().contains("<first_run>0</first_run>"));
+    file.close();
     disconnect(settings, nullptr, m_dialog.get(), nullptr);
     // The balloon may still wait for the tray to place its icon; the window going away
     // meanwhile must not leave that wait pointing at nothing.
     m_dialog.reset();
+
+    // The next start is no first run: it writes nothing. Its wait also lets a balloon retry that
+    // outlived its window fire (and crash).
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("<!-- left alone -->\n");
+    file.close();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray marked = file.readAll();
+    file.close();
+    settings->resetForTest();
+    m_dialog = makeDialog();
+    connect(settings, &GlobalSettings::loadFinished, m_dialog.get(), &MainDialog::onSettingsLoadFinished);
+    settings->load(settings->settingsFilePath());
+    QVERIFY(!settings->firstRun());
     QTest::qWait(400);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), marked);
+    disconnect(settings, nullptr, m_dialog.get(), nullptr);
 }
 
 void TestShell::floatingWindowActionText()

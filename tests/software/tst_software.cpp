@@ -8,6 +8,7 @@
 #include "SingleSoftwareWidget.h"
 #include "SoftwareWidget.h"
 #include "TestMain.h"
+#include "TestTools.h"
 #include "UrlRecorder.h"
 #include "WebLink.h"
 #include "XmlTree.h"
@@ -26,6 +27,7 @@
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+using QpaTest::child;
 
 namespace {
 
@@ -90,12 +92,6 @@ QString layoutShape(SoftwareWidget &page)
     return shape;
 }
 
-template<typename T>
-T *child(QWidget *panel, const QString &name)
-{
-    return panel->findChild<T *>(name);
-}
-
 } // namespace
 
 QString savedPath()
@@ -152,22 +148,18 @@ private:
     SoftwareWidget *loadedPage(const QByteArray &body);
 
     FakeNetworkAccessManager *m_net = nullptr;
-    UrlRecorder m_urls;
+    UrlRecorder m_urls{"http", "https", "file", "ftp", "javascript", "smb", "mailto", "data"};
     std::unique_ptr<SoftwareWidget> m_page;
 };
 
 void TestSoftware::initTestCase()
 {
-    for (const char *scheme : {"http", "https", "file", "ftp", "javascript", "smb", "mailto", "data"})
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_urls, "open");
     QCOMPARE(Endpoints::makerSiteUrl(u"promotions.xml"_s).toString(), kPromotionsUrl);
 }
 
 void TestSoftware::cleanupTestCase()
 {
     m_page.reset();
-    for (const char *scheme : {"http", "https", "file", "ftp", "javascript", "smb", "mailto", "data"})
-        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
 }
 
 void TestSoftware::init()

@@ -6,6 +6,7 @@
 #include "MyMessageBox.h"
 #include "Network.h"
 #include "TestMain.h"
+#include "TestTools.h"
 #include "WeatherIndexWidget.h"
 #include "WeatherSamples.h"
 
@@ -16,6 +17,7 @@
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
+using QpaTest::child;
 
 class TestWeatherPage : public QObject
 {
@@ -50,15 +52,7 @@ private slots:
     void brokenSavedWeatherIsIgnored();
 
 private:
-    template<typename T = QLabel>
-    static T *child(QWidget *page, const QString &name)
-    {
-        T *widget = page->findChild<T *>(name);
-        if (!widget)
-            qFatal("no child %s", qPrintable(name));
-        return widget;
-    }
-    static QString text(QWidget *page, const QString &name) { return child(page, name)->text(); }
+    static QString text(QWidget *page, const QString &name) { return child<QLabel>(page, name)->text(); }
     static QImage picture(const QString &relative, const QSize &size);
     static QImage shown(QWidget *page, const QString &name);
     static void waitIdle(WeatherWidget &page);
@@ -75,7 +69,7 @@ QImage TestWeatherPage::picture(const QString &relative, const QSize &size)
 
 QImage TestWeatherPage::shown(QWidget *page, const QString &name)
 {
-    return child(page, name)->pixmap().toImage();
+    return child<QLabel>(page, name)->pixmap().toImage();
 }
 
 void TestWeatherPage::waitIdle(WeatherWidget &page)
@@ -138,7 +132,7 @@ void TestWeatherPage::formBeforeAnyData()
     QCOMPARE(tile->size(), QSize(211, 82));
     for (const QString &name : {u"name_"_s, u"level_"_s, u"text_"_s})
         QCOMPARE(text(tile, name), u"N/A"_s);
-    QCOMPARE(child(&page, u"image1_"_s)->size(), QSize(70, 70));
+    QCOMPARE(child<QLabel>(&page, u"image1_"_s)->size(), QSize(70, 70));
 }
 
 void TestWeatherPage::join_data()

@@ -92,7 +92,6 @@ class TestWebsites : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
 
     void loadPersonal_data();
     void loadPersonal();
@@ -153,20 +152,12 @@ private slots:
 
 private:
     FakeNetworkAccessManager *m_network = nullptr;
-    UrlRecorder m_recorder;
+    UrlRecorder m_recorder{"http", "https", "ftp", "file", "mailto"};
 };
 
 void TestWebsites::initTestCase()
 {
     m_network = installFakeNetwork();
-    for (const char *scheme : {"http", "https", "ftp", "file", "mailto"})
-        QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &m_recorder, "open");
-}
-
-void TestWebsites::cleanupTestCase()
-{
-    for (const char *scheme : {"http", "https", "ftp", "file", "mailto"})
-        QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
 }
 
 // ---- luw.dat reading ----
