@@ -456,7 +456,7 @@ void TestShell::returnSearchesOnlyInSearchBox()
     QWidget *edit = child<QWidget>(field);
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key(key));
-    QCOMPARE(m_opened.size(), searches);
+    QCOMPARE(m_urls.opened.size(), searches);
     QCOMPARE(m_net->requestCount(kStat + u"search"_s), searches);
     QVERIFY(m_dialog->isVisible());
 }
