@@ -1,6 +1,8 @@
 // Application-wide style sheet and version, shared by start-up and its tests.
 #pragma once
 
+#include "Version.h"
+
 #include <QString>
 
 inline QString applicationStyleSheet()
@@ -21,5 +23,5 @@ inline QString applicationStyleSheet()
 
 inline QString applicationVersionString()
 {
-    return QStringLiteral("2.0.0.2");
+    return QStringLiteral(QPA_VERSION);
 }

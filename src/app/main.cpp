@@ -3,6 +3,7 @@
 #include "GlobalSettings.h"
 #include "HotKeyAtom.h"
 #include "InstanceChannel.h"
+#include "MainDialog.h"
 #include "Network.h"
 #include "ProgramFont.h"
 #include "SingleInstance.h"
@@ -21,10 +22,6 @@
 
 #include <algorithm>
 #include <memory>
-
-#ifdef QPA_HAVE_SHELL
-#include "MainDialog.h"
-#endif
 
 namespace {
 
@@ -101,7 +98,6 @@ int main(int argc, char *argv[])
         const QString settingsPath = settings->settingsFilePath();
         settings->initKeyNames();
 
-#ifdef QPA_HAVE_SHELL
         auto mainDialog = std::make_unique<MainDialog>();
         QObject::connect(settings, &GlobalSettings::loadFinished, mainDialog.get(),
                          &MainDialog::onSettingsLoadFinished, Qt::DirectConnection);
@@ -118,19 +114,13 @@ int main(int argc, char *argv[])
         }
         if (request == InstanceChannel::Request::Capture)
             QTimer::singleShot(0, mainDialog.get(), &MainDialog::onScreenCut);
-#else
-        settings->load(settingsPath);
-        Q_UNUSED(channel)
-#endif
 
         result = app.exec();
         // Quitting is final: a new start may begin at once (nothing answers it here any more), and
         // no reply that arrives while the "logout" report leaves may open a window, so the pages go
         // before the wait.
         instance.reset();
-#ifdef QPA_HAVE_SHELL
         mainDialog.reset();
-#endif
         letPendingRequestsLeave(1500);
 
         {

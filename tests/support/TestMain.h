@@ -1,6 +1,8 @@
 // Test entry point: every run gets its own temporary HOME and XDG folders before Qt starts.
 #pragma once
 
+#include "Version.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -14,7 +16,7 @@ void qpaIsolateHome(const QString &root);
         QTemporaryDir home_;                                                                       \
         qpaIsolateHome(home_.path());                                                              \
         QApplication app_(argc, argv);                                                             \
-        app_.setApplicationVersion(QStringLiteral("2.0.0.2"));                                     \
+        app_.setApplicationVersion(QStringLiteral(QPA_VERSION));                                   \
         TestObject tc_;                                                                            \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return QTest::qExec(&tc_, argc, argv);                                                     \
