@@ -1,5 +1,6 @@
 // X11 body of the global hot key: passive key grabs on the root window, read by a native event filter.
 #include "GlobalHotKey.h"
+#include "VirtualKeys.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
@@ -16,34 +17,35 @@ namespace {
 // The X keysym of a Windows virtual-key code, for the keys a hot key may use.
 xcb_keysym_t keysymForVirtualKey(int vk)
 {
-    if (vk >= 0x70 && vk <= 0x7B)
-        return XK_F1 + (vk - 0x70);
-    if (vk >= 0x30 && vk <= 0x39)
-        return XK_0 + (vk - 0x30);
-    if (vk >= 0x41 && vk <= 0x5A)
-        return XK_a + (vk - 0x41);
+    using namespace VirtualKey;
+    if (vk >= F1 && vk <= F12)
+        return XK_F1 + (vk - F1);
+    if (vk >= Digit0 && vk <= Digit9)
+        return XK_0 + (vk - Digit0);
+    if (vk >= A && vk <= Z)
+        return XK_a + (vk - A);
     switch (vk) {
-    case 0x2D: return XK_Insert;
-    case 0x25: return XK_Left;
-    case 0x26: return XK_Up;
-    case 0x27: return XK_Right;
-    case 0x28: return XK_Down;
-    case 0x22: return XK_Next;
-    case 0x21: return XK_Prior;
-    case 0x24: return XK_Home;
-    case 0x23: return XK_End;
-    case 0x14: return XK_Caps_Lock;
-    case 0xC0: return XK_grave;
-    case 0xBD: return XK_minus;
-    case 0xBB: return XK_equal;
-    case 0xDB: return XK_bracketleft;
-    case 0xDD: return XK_bracketright;
-    case 0xDC: return XK_backslash;
-    case 0xBA: return XK_semicolon;
-    case 0xDE: return XK_apostrophe;
-    case 0xBC: return XK_comma;
-    case 0xBE: return XK_period;
-    case 0xBF: return XK_slash;
+    case Insert: return XK_Insert;
+    case Left: return XK_Left;
+    case Up: return XK_Up;
+    case Right: return XK_Right;
+    case Down: return XK_Down;
+    case PageDown: return XK_Next;
+    case PageUp: return XK_Prior;
+    case Home: return XK_Home;
+    case End: return XK_End;
+    case CapsLock: return XK_Caps_Lock;
+    case Grave: return XK_grave;
+    case Minus: return XK_minus;
+    case Equal: return XK_equal;
+    case BracketLeft: return XK_bracketleft;
+    case BracketRight: return XK_bracketright;
+    case Backslash: return XK_backslash;
+    case Semicolon: return XK_semicolon;
+    case Apostrophe: return XK_apostrophe;
+    case Comma: return XK_comma;
+    case Period: return XK_period;
+    case Slash: return XK_slash;
     default: return XCB_NO_SYMBOL;
     }
 }
