@@ -6,6 +6,7 @@
 #include "HotKeyAtom.h"
 #include "HotKeySettingEdit.h"
 #include "MainDialog.h"
+#include "ShowHideHotKey.h"
 #include "TestMain.h"
 
 #include <QFile>
@@ -87,6 +88,8 @@ private slots:
     void startupRegistration();
     void recognition_data();
     void recognition();
+    void matches_data();
+    void matches();
     void quitUnregisters();
 
 private:
@@ -176,8 +179,8 @@ void TestHotKey::notInTable()
 {
     QFETCH(int, qtKey);
     QVERIFY(!GlobalSettings::instance()->findKeyName(qtKey));
-    QCOMPARE(HotKeySettingEdit::displayText(qtKey), QString());
-    QVERIFY(!HotKeySettingEdit::registerHotKey(1, qtKey));
+    QCOMPARE(ShowHideHotKey::displayText(qtKey), QString());
+    QVERIFY(!ShowHideHotKey::registerKey(1, qtKey));
     QVERIFY(m_state.calls.isEmpty());
 }
 
@@ -201,8 +204,8 @@ void TestHotKey::displayRule()
     QFETCH(int, qtKey);
     QFETCH(QString, text);
     QFETCH(int, modifiers);
-    QCOMPARE(HotKeySettingEdit::displayText(qtKey), text);
-    QCOMPARE(HotKeySettingEdit::modifiersFor(qtKey), modifiers);
+    QCOMPARE(ShowHideHotKey::displayText(qtKey), text);
+    QCOMPARE(ShowHideHotKey::modifiersFor(qtKey), modifiers);
 }
 
 void TestHotKey::editTakesKey_data()
@@ -230,7 +233,7 @@ void TestHotKey::editTakesKey()
     edit.setTargetWindow(7);
     QTest::keyClick(&edit, Qt::Key(key), Qt::KeyboardModifiers(heldModifiers));
     QCOMPARE(edit.text(), text);
-    QCOMPARE(edit.currentKey, key);
+    QCOMPARE(edit.currentKey(), key);
     QCOMPARE(GlobalSettings::instance()->hotKey(), key);
     QCOMPARE(m_state.calls, (QStringList{unreg(), registration}));
 }
@@ -256,10 +259,10 @@ void TestHotKey::editIgnores()
     GlobalSettings::instance()->setHotKey(Qt::Key_F4);
     HotKeySettingEdit edit;
     edit.setText(u"F4"_s);
-    edit.currentKey = Qt::Key_F4;
+    edit.setCurrentKey(Qt::Key_F4);
     QTest::keyClick(&edit, Qt::Key(key));
     QCOMPARE(edit.text(), u"F4"_s);
-    QCOMPARE(edit.currentKey, int(Qt::Key_F4));
+    QCOMPARE(edit.currentKey(), int(Qt::Key_F4));
     QCOMPARE(GlobalSettings::instance()->hotKey(), int(Qt::Key_F4));
     QVERIFY(m_state.calls.isEmpty());
 }
@@ -283,7 +286,7 @@ void TestHotKey::editDeleteThenSameKeyReRegisters()
     for (Qt::Key clearKey : {Qt::Key_Delete, Qt::Key_Backspace}) {
         QTest::keyClick(&edit, clearKey);
         QCOMPARE(edit.text(), QString());
-        QCOMPARE(edit.currentKey, 0);
+        QCOMPARE(edit.currentKey(), 0);
         // Clearing the edit does not touch the registered key or the stored one.
         QVERIFY(m_state.calls.isEmpty());
         QCOMPARE(m_state.registered, 0x78);
@@ -307,7 +310,7 @@ void TestHotKey::editRefusedKey()
     QCOMPARE(m_state.calls, (QStringList{unreg(), reg(6, 0x42)}));
     QCOMPARE(m_state.registered, 0);
     QCOMPARE(edit.text(), u"F9"_s);
-    QCOMPARE(edit.currentKey, int(Qt::Key_F9));
+    QCOMPARE(edit.currentKey(), int(Qt::Key_F9));
     QCOMPARE(GlobalSettings::instance()->hotKey(), int(Qt::Key_F9));
 }
 
@@ -362,6 +365,11 @@ void TestHotKey::recognition_data()
     QTest::newRow("A alone") << int(Qt::Key_A) << atom << 0x41 << 0 << false;
     QTest::newRow("A with Ctrl+Shift+Alt") << int(Qt::Key_A) << atom << 0x41 << 7 << false;
     QTest::newRow("stored key not in table") << int(Qt::Key_F13) << atom << 0x7C << 0 << false;
+    QTest::newRow("F12 alone") << int(Qt::Key_F12) << atom << 0x7B << 0 << true;
+    QTest::newRow("F12 with Shift") << int(Qt::Key_F12) << atom << 0x7B << 4 << false;
+    QTest::newRow("digit alone") << int(Qt::Key_7) << atom << 0x37 << 0 << false;
+    QTest::newRow("backslash with Ctrl+Shift") << int(Qt::Key_Backslash) << atom << 0xDC << 6 << true;
+    QTest::newRow("letter code of another key") << int(Qt::Key_Q) << atom << 0x41 << 6 << false;
 }
 
 void TestHotKey::recognition()
@@ -380,6 +388,22 @@ void TestHotKey::recognition()
     QCOMPARE(dialog.isVisible(), toggles);
     GlobalHotKey::instance()->deliver(id, virtualKey, modifiers);
     QVERIFY(!dialog.isVisible());
+}
+
+void TestHotKey::matches_data()
+{
+    recognition_data();
+}
+
+// The rule alone, as the main window asks it for every delivered press.
+void TestHotKey::matches()
+{
+    QFETCH(int, stored);
+    QFETCH(int, id);
+    QFETCH(int, virtualKey);
+    QFETCH(int, modifiers);
+    QFETCH(bool, toggles);
+    QCOMPARE(ShowHideHotKey::matches(stored, id, virtualKey, modifiers), toggles);
 }
 
 void TestHotKey::quitUnregisters()

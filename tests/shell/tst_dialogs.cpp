@@ -7,6 +7,7 @@
 #include "MainDialog.h"
 #include "MiniMainDialog.h"
 #include "SettingsDialog.h"
+#include "ShowHideHotKey.h"
 #include "TestMain.h"
 #include "TestTools.h"
 #include "UrlRecorder.h"
@@ -176,7 +177,7 @@ void TestDialogs::settingsShowsStoredChoices()
     QCOMPARE(dialog.findChild<QRadioButton *>(u"quitWhenClose_"_s)->isChecked(), !onlyHide);
     auto *edit = dialog.findChild<HotKeySettingEdit *>(u"hotKeyEdit_"_s);
     QCOMPARE(edit->text(), text);
-    QCOMPARE(edit->currentKey, text.isEmpty() ? 0 : hotKey);
+    QCOMPARE(edit->currentKey(), text.isEmpty() ? 0 : hotKey);
 }
 
 void TestDialogs::settingsCloseSaves_data()
@@ -287,7 +288,7 @@ void TestDialogs::settingsHotKeyConflict()
     // F9 was given up for the refused B; pressing it again takes it back.
     QTest::keyClick(edit, Qt::Key_F9);
     QVERIFY(!shown());
-    QVERIFY(HotKeySettingEdit::isRegistered(main.winId()));
+    QVERIFY(ShowHideHotKey::isRegistered(main.winId()));
     dialog.reject();
     dialog.show();
     QVERIFY(!shown());

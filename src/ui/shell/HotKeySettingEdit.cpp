@@ -1,20 +1,10 @@
 #include "HotKeySettingEdit.h"
 
-#include "GlobalHotKey.h"
 #include "GlobalSettings.h"
-#include "HotKeyAtom.h"
 #include "InputMethod.h"
+#include "ShowHideHotKey.h"
 
 #include <QKeyEvent>
-
-using namespace Qt::StringLiterals;
-
-namespace {
-bool isFunctionKey(int qtKey)
-{
-    return qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F12;
-}
-} // namespace
 
 HotKeySettingEdit::HotKeySettingEdit(QWidget *parent)
     : QLineEdit(parent)
@@ -25,37 +15,6 @@ HotKeySettingEdit::HotKeySettingEdit(QWidget *parent)
     setAcceptDrops(false);
 }
 
-QString HotKeySettingEdit::displayText(int qtKey)
-{
-    const KeyName *name = GlobalSettings::instance()->findKeyName(qtKey);
-    if (!name)
-        return QString();
-    return isFunctionKey(qtKey) ? name->displayName : u"Shift + Ctrl + "_s + name->displayName;
-}
-
-int HotKeySettingEdit::modifiersFor(int qtKey)
-{
-    return isFunctionKey(qtKey) ? GlobalHotKey::NoModifier : GlobalHotKey::Control | GlobalHotKey::Shift;
-}
-
-bool HotKeySettingEdit::registerHotKey(WId window, int qtKey)
-{
-    const KeyName *name = GlobalSettings::instance()->findKeyName(qtKey);
-    if (!name)
-        return false;
-    return GlobalHotKey::instance()->registerHotKey(window, g_hotKeyAtom, modifiersFor(qtKey), name->virtualKey);
-}
-
-void HotKeySettingEdit::unregisterHotKey(WId window)
-{
-    GlobalHotKey::instance()->unregisterHotKey(window, g_hotKeyAtom);
-}
-
-bool HotKeySettingEdit::isRegistered(WId window)
-{
-    return GlobalHotKey::instance()->isRegistered(window, g_hotKeyAtom);
-}
-
 void HotKeySettingEdit::keyPressEvent(QKeyEvent *event)
 {
     // Typing never edits the text; only whole keys are taken, whatever modifiers are held.
@@ -63,22 +22,22 @@ void HotKeySettingEdit::keyPressEvent(QKeyEvent *event)
     const int key = event->key();
     if (key == Qt::Key_Delete || key == Qt::Key_Backspace) {
         clear();
-        currentKey = 0;
+        m_currentKey = 0;
         return;
     }
     // The key shown may have been refused (taken by another program); pressing it again retries.
-    if (key == currentKey && isRegistered(targetWindow))
+    if (key == m_currentKey && ShowHideHotKey::isRegistered(targetWindow))
         return;
-    if (!GlobalSettings::instance()->findKeyName(key))
+    if (!ShowHideHotKey::isUsable(key))
         return;
 
-    unregisterHotKey(targetWindow);
-    const bool registered = registerHotKey(targetWindow, key);
+    ShowHideHotKey::unregisterKey(targetWindow);
+    const bool registered = ShowHideHotKey::registerKey(targetWindow, key);
     emit registrationFinished(registered);
     if (!registered)
         return;
-    setText(displayText(key));
-    currentKey = key;
+    setText(ShowHideHotKey::displayText(key));
+    m_currentKey = key;
     GlobalSettings::instance()->setHotKey(key);
 }
 

@@ -14,21 +14,9 @@ public:
     // The window that owns the hot key (the main window).
     void setTargetWindow(WId window) { targetWindow = window; }
 
-    // Text shown for a key of the table: "F4" for function keys, "Shift + Ctrl + A" otherwise;
-    // empty for a key outside the table.
-    static QString displayText(int qtKey);
-    // Modifiers the hot key of qtKey is registered with: none for F1 to F12, Ctrl+Shift otherwise.
-    static int modifiersFor(int qtKey);
-    // Registers qtKey as the show/hide hot key of window; false when it is not in the table or refused.
-    static bool registerHotKey(WId window, int qtKey);
-    // Releases the show/hide hot key of window.
-    static void unregisterHotKey(WId window);
-
-    // True while the window holds a show/hide hot key.
-    static bool isRegistered(WId window);
-
-    // The Qt key code shown (0 for none); the settings dialog writes it when it fills the edit.
-    int currentKey = 0;
+    // The Qt key code shown (0 for none); the settings dialog sets it when it fills the edit.
+    int currentKey() const { return m_currentKey; }
+    void setCurrentKey(int qtKey) { m_currentKey = qtKey; }
 
 signals:
     // A pressed key was offered to the system: registered, or refused (then no hot key is left).
@@ -43,5 +31,6 @@ protected:
 private:
     // The input-method context detached from the parent window while the edit has focus.
     quintptr savedInputContext = 0;
+    int m_currentKey = 0;
     WId targetWindow = 0;
 };

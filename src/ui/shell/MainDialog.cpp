@@ -6,8 +6,6 @@
 #include "Endpoints.h"
 #include "GlobalHotKey.h"
 #include "GlobalSettings.h"
-#include "HotKeyAtom.h"
-#include "HotKeySettingEdit.h"
 #include "MyMessageBox.h"
 #include "Network.h"
 #include "ProgramFont.h"
@@ -16,6 +14,7 @@
 #include "ScreenCaptureDialog.h"
 #include "ScreenPosition.h"
 #include "SettingsDialog.h"
+#include "ShowHideHotKey.h"
 #include "SoftwareWidget.h"
 #include "TrayBalloon.h"
 #include "UsageReport.h"
@@ -486,7 +485,7 @@ void MainDialog::onClose()
     aboutDialog = nullptr;
     delete settingsDialog;
     settingsDialog = nullptr;
-    HotKeySettingEdit::unregisterHotKey(winId());
+    ShowHideHotKey::unregisterKey(winId());
     QCoreApplication::quit();
 }
 
@@ -561,7 +560,7 @@ void MainDialog::onSettingsLoadFinished()
         actionShowFloatingWindow->setText(kShowFloatingText);
     }
     // A key outside the table or refused by the system: the program runs without a hot key.
-    HotKeySettingEdit::registerHotKey(winId(), settings->hotKey());
+    ShowHideHotKey::registerKey(winId(), settings->hotKey());
 }
 
 void MainDialog::showFirstRunBalloon(int attemptsLeft)
@@ -585,13 +584,7 @@ void MainDialog::showFirstRunBalloon(int attemptsLeft)
 
 void MainDialog::onHotKey(int id, int virtualKey, int modifiers)
 {
-    if (id != g_hotKeyAtom)
-        return;
-    const KeyName *name = GlobalSettings::instance()->findKeyName(GlobalSettings::instance()->hotKey());
-    if (!name || name->virtualKey != virtualKey)
-        return;
-    const bool functionKey = virtualKey >= 0x70 && virtualKey <= 0x7B;
-    if ((modifiers == 0 && functionKey) || modifiers == (GlobalHotKey::Control | GlobalHotKey::Shift))
+    if (ShowHideHotKey::matches(GlobalSettings::instance()->hotKey(), id, virtualKey, modifiers))
         toggleVisibility();
 }
 

@@ -1,9 +1,9 @@
 #include "MiniMainDialog.h"
 
 #include "GlobalSettings.h"
-#include "HotKeySettingEdit.h"
 #include "MainDialog.h"
 #include "ScreenPosition.h"
+#include "ShowHideHotKey.h"
 #include "WindowEffects.h"
 
 #include <QBitmap>
@@ -62,7 +62,7 @@ bool MiniMainDialog::event(QEvent *event)
 {
     // Written when it is about to show, so it names the hot key chosen last.
     if (event->type() == QEvent::ToolTip) {
-        const QString key = HotKeySettingEdit::displayText(GlobalSettings::instance()->hotKey());
+        const QString key = ShowHideHotKey::displayText(GlobalSettings::instance()->hotKey());
         setToolTip(key.isEmpty() ? kProductName : kProductName + u"\n显示/隐藏主窗口："_s + key);
     }
     return FramelessDialog::event(event);

@@ -4,6 +4,7 @@
 #include "CityChooser.h"
 #include "GlobalSettings.h"
 #include "HotKeySettingEdit.h"
+#include "ShowHideHotKey.h"
 #include "ProgramFont.h"
 
 #include <QCheckBox>
@@ -170,11 +171,11 @@ void SettingsDialog::showEvent(QShowEvent *event)
     autoStartError_->hide();
     const int key = settings->hotKey();
     // A stored key that is not held was refused at start (or at the last press).
-    showHotKeyConflict(settings->findKeyName(key) && !HotKeySettingEdit::isRegistered(m_hotKeyWindow));
+    showHotKeyConflict(settings->findKeyName(key) && !ShowHideHotKey::isRegistered(m_hotKeyWindow));
     if (!settings->findKeyName(key))
         return;
-    hotKeyEdit_->setText(HotKeySettingEdit::displayText(key));
-    hotKeyEdit_->currentKey = key;
+    hotKeyEdit_->setText(ShowHideHotKey::displayText(key));
+    hotKeyEdit_->setCurrentKey(key);
 }
 
 void SettingsDialog::onClose()
