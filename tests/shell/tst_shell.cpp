@@ -3,6 +3,7 @@
 #include "Endpoints.h"
 #include "GlobalSettings.h"
 #include "MainDialog.h"
+#include "ReleaseCheck.h"
 #include "MyMessageBox.h"
 #include "TestMain.h"
 #include "TestTools.h"
@@ -547,7 +548,7 @@ void TestShell::versionCheckServerDown()
     m_dialog = makeDialog();
     QVERIFY(MyMessageBox::shownMessages().isEmpty());
 
-    MainDialog::setAskedVersionCheckTimeout(50);
+    ReleaseCheck::setAskedTimeout(50);
     m_net->setHold(hold);
     auto *action = child<QAction>(u"actionCheckNewVersion_"_s);
     action->trigger();
@@ -559,7 +560,7 @@ void TestShell::versionCheckServerDown()
     QVERIFY(action->isEnabled());
     QCOMPARE(action->text(), u"检查更新"_s);
     m_net->setHold(false);
-    MainDialog::setAskedVersionCheckTimeout(8000);
+    ReleaseCheck::setAskedTimeout(8000);
 }
 
 void TestShell::versionCheckWithoutSender()

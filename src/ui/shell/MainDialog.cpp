@@ -11,6 +11,7 @@
 #include "ProgramFont.h"
 #include "ProgramTableWidget.h"
 #include "ProgramWidget.h"
+#include "ReleaseCheck.h"
 #include "ScreenCaptureDialog.h"
 #include "ScreenPosition.h"
 #include "SettingsDialog.h"
@@ -19,7 +20,6 @@
 #include "TrayBalloon.h"
 #include "UsageReport.h"
 #include "WeatherWidget.h"
-#include "WebAddress.h"
 #include "WebsiteStore.h"
 #include "WebsiteWidget.h"
 
@@ -48,10 +48,6 @@ namespace {
 const QString kProductName = u"Quorvik桌面助手"_s;
 const QString kShowFloatingText = u"显示浮窗"_s;
 const QString kHideFloatingText = u"隐藏浮窗"_s;
-// Marks the version replies of checks the user asked for.
-constexpr char kAskedProperty[] = "qpaAskedCheck";
-// A check the user asked for gives up after this long, so that the answer comes within ten seconds.
-int g_askedVersionCheckTimeoutMs = 8000;
 
 bool (*g_trayProbe)() = nullptr;
 
@@ -127,6 +123,11 @@ MainDialog::MainDialog(QWidget *parent)
 
     buildForm();
     connect(GlobalHotKey::instance(), &GlobalHotKey::activated, this, &MainDialog::onHotKey);
+    m_releaseCheck = new ReleaseCheck(this);
+    connect(m_releaseCheck, &ReleaseCheck::askedRunningChanged, this, &MainDialog::setVersionCheckRunning);
+    connect(m_releaseCheck, &ReleaseCheck::newerRelease, this, &MainDialog::offerRelease);
+    connect(m_releaseCheck, &ReleaseCheck::upToDate, this, &MainDialog::showUpToDate);
+    connect(m_releaseCheck, &ReleaseCheck::unreachable, this, &MainDialog::showVersionServerUnreachable);
     onCheckNewVersion();
     initTrayIcon();
     setBackgroundImage(titleWidget_, u"bg_title"_s);
@@ -670,98 +671,53 @@ void MainDialog::onOfficalWebsite()
 void MainDialog::onCheckNewVersion()
 {
     // A check the user asked for always answers, even when the start-up check got nothing usable.
-    const bool asked = sender() && sender() == actionCheckNewVersion_;
-    if (asked && m_askedVersionCheckRunning)
-        return;
-    QNetworkReply *reply = networkGet(Endpoints::makerSiteUrl(u"newrelease.html"_s), RequestKind::Version);
-    if (!reply) {
-        if (asked)
-            showVersionServerUnreachable();
-        return;
-    }
-    reply->setProperty(kAskedProperty, asked);
-    connect(reply, &QNetworkReply::finished, this, &MainDialog::onDetectNewVersion);
-    if (asked) {
-        setVersionCheckRunning(true);
-        // The answer must come while the user still waits for it; a silent check may take longer.
-        QTimer::singleShot(g_askedVersionCheckTimeoutMs, reply, [reply] { reply->abort(); });
-    }
+    if (QNetworkReply *reply = m_releaseCheck->start(sender() && sender() == actionCheckNewVersion_))
+        connect(reply, &QNetworkReply::finished, this, &MainDialog::onDetectNewVersion);
 }
 
-void MainDialog::setAskedVersionCheckTimeout(int milliseconds)
+void MainDialog::onDetectNewVersion()
 {
-    g_askedVersionCheckTimeoutMs = milliseconds;
+    m_releaseCheck->read(qobject_cast<QNetworkReply *>(sender()));
 }
 
 void MainDialog::setVersionCheckRunning(bool running)
 {
-    m_askedVersionCheckRunning = running;
     actionCheckNewVersion_->setEnabled(!running);
     actionCheckNewVersion_->setText(running ? u"正在检查更新…"_s : u"检查更新"_s);
 }
 
+void MainDialog::offerRelease(const QUrl &download)
+{
+    if (m_quitting)
+        return;
+    MyMessageBox box(this);
+    box.addButton(u"暂时不用"_s, QMessageBox::NoRole);
+    QPushButton *downloadButton = box.addButton(u"立即下载"_s, QMessageBox::YesRole);
+    box.showMessage(QMessageBox::Information, u"系统消息"_s, u"检测到新版本，是否立即更新？"_s);
+    if (box.clickedButton() == downloadButton && !download.isEmpty())
+        QDesktopServices::openUrl(download);
+}
+
+void MainDialog::showUpToDate()
+{
+    if (m_quitting)
+        return;
+    MyMessageBox box(this);
+    box.showMessage(QMessageBox::Information, u"系统消息"_s, u"您正在使用最新版本"_s, QMessageBox::Ok);
+}
+
 void MainDialog::showVersionServerUnreachable()
 {
+    if (m_quitting)
+        return;
     MyMessageBox box(this);
     box.showMessage(QMessageBox::Warning, u"系统消息"_s, u"无法连接到更新服务器，请检查网络后再试"_s,
                     QMessageBox::Ok);
 }
 
-void MainDialog::onDetectNewVersion()
-{
-    auto *reply = qobject_cast<QNetworkReply *>(sender());
-    if (!reply) {
-        silentVersionCheck = false;
-        return;
-    }
-    const bool asked = reply->property(kAskedProperty).toBool();
-    const bool quiet = silentVersionCheck && !asked;
-    if (asked)
-        setVersionCheckRunning(false);
-    // At most 64 KiB (a release file is one short line); a larger one reads as empty.
-    const QByteArray body = replyBody(reply);
-    const bool received = !body.isEmpty();
-    reply->deleteLater();
-    if (m_quitting)
-        return;
-    const QStringList fields = QString::fromUtf8(body).split(u' ');
-    if (!received || fields.size() < 2) {
-        // Only the user who asked hears that there was no answer; the start-up check stays silent.
-        if (asked)
-            showVersionServerUnreachable();
-        return;
-    }
-
-    MyMessageBox box(this);
-    if (isNewerVersion(QCoreApplication::applicationVersion(), fields.at(0))) {
-        box.addButton(u"暂时不用"_s, QMessageBox::NoRole);
-        QPushButton *download = box.addButton(u"立即下载"_s, QMessageBox::YesRole);
-        box.showMessage(QMessageBox::Information, u"系统消息"_s, u"检测到新版本，是否立即更新？"_s);
-        if (box.clickedButton() == download) {
-            // The address comes from the network and goes to the system shell: web addresses only.
-            const QUrl url(fields.at(1).trimmed(), QUrl::StrictMode);
-            if (WebAddress::isOpenable(url))
-                QDesktopServices::openUrl(url);
-        }
-    } else if (!quiet) {
-        box.showMessage(QMessageBox::Information, u"系统消息"_s, u"您正在使用最新版本"_s, QMessageBox::Ok);
-    }
-    silentVersionCheck = false;
-}
-
 bool MainDialog::isNewerVersion(const QString &current, const QString &offered)
 {
-    const QStringList currentParts = current.split(u'.');
-    const QStringList offeredParts = offered.split(u'.');
-    const qsizetype common = qMin(currentParts.size(), offeredParts.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        const qint64 difference = qint64(offeredParts.at(i).toInt()) - qint64(currentParts.at(i).toInt());
-        if (difference > 0)
-            return true;
-        if (difference < 0)
-            return false;
-    }
-    return offeredParts.size() > currentParts.size();
+    return ReleaseCheck::isNewerVersion(current, offered);
 }
 
 bool MainDialog::isOverProgramPage(const QPoint &pos) const

@@ -21,6 +21,8 @@ class QPushButton;
 class QStackedWidget;
 class QToolButton;
 class AboutDialog;
+class QUrl;
+class ReleaseCheck;
 class CalendarWidget;
 class ProgramWidget;
 class SettingsDialog;
@@ -55,8 +57,6 @@ public:
     void selectPageButton(QPushButton *button);
     // True when offered names a later release than current (dotted decimal, missing parts count as older).
     static bool isNewerVersion(const QString &current, const QString &offered);
-    // How long a check the user asked for waits for the server (8 s); tests shorten it.
-    static void setAskedVersionCheckTimeout(int milliseconds);
 
     // Drags only from the bare title strip.
     int hitTest(const QPoint &globalPos) const override;
@@ -114,6 +114,9 @@ private:
     void showFirstRunBalloon(int attemptsLeft);
     // The 检查更新 entries show that a check the user asked for is running.
     void setVersionCheckRunning(bool running);
+    // What the release check found: each shows its message unless the program is quitting.
+    void offerRelease(const QUrl &download);
+    void showUpToDate();
     void showVersionServerUnreachable();
 
     // Form widgets.
@@ -155,10 +158,9 @@ private:
 
     bool weatherPagePending = true;
     bool softwarePagePending = true;
-    bool silentVersionCheck = true;
     // Set once 退出 is chosen: replies still arriving open no window any more.
     bool m_quitting = false;
-    bool m_askedVersionCheckRunning = false;
+    ReleaseCheck *m_releaseCheck = nullptr;
     QPointer<QDialog> m_captureDialog;
     // Where the window was when last hidden; it comes back there for the rest of the run.
     std::optional<QPoint> m_lastPosition;
