@@ -71,6 +71,19 @@ QByteArray settingsFile()
 
 } // namespace
 
+namespace {
+// The floating window of the one main window alive (a member without a Qt parent).
+MiniMainDialog *floatingWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *mini = qobject_cast<MiniMainDialog *>(w))
+            return mini;
+    }
+    qFatal("no floating window");
+    return nullptr;
+}
+} // namespace
+
 class TestDialogs : public QObject
 {
     Q_OBJECT
@@ -404,7 +417,7 @@ void TestDialogs::miniForm()
     MainDialog main;
     auto *mini = main.findChild<MiniMainDialog *>();
     QVERIFY(!mini); // not a Qt child: the floating window has no parent
-    MiniMainDialog dialog(&main);
+    MiniMainDialog dialog;
     QCOMPARE(dialog.objectName(), u"MiniMainDialog"_s);
     QCOMPARE(dialog.toolTip(), u"Quorvik桌面助手"_s);
     QVERIFY(dialog.windowFlags() & Qt::FramelessWindowHint);
@@ -431,8 +444,7 @@ void TestDialogs::miniDragWithLeftOnly()
 {
     QFETCH(int, button);
     QFETCH(bool, moves);
-    MainDialog main;
-    MiniMainDialog dialog(&main);
+    MiniMainDialog dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     const QPoint start = dialog.pos();
@@ -449,7 +461,7 @@ void TestDialogs::miniDragWithLeftOnly()
 void TestDialogs::miniDoubleClickToggles()
 {
     MainDialog main;
-    MiniMainDialog dialog(&main);
+    MiniMainDialog &dialog = *floatingWindow();
     dialog.show();
     QTest::mouseDClick(&dialog, Qt::LeftButton, {}, QPoint(10, 10));
     QVERIFY(main.isVisible());
@@ -463,15 +475,11 @@ void TestDialogs::miniRightClickMenu()
 {
     MainDialog main;
     main.onSettingsLoadFinished();
-    MiniMainDialog *mini = nullptr;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *m = qobject_cast<MiniMainDialog *>(w); m && m->isVisible())
-            mini = m;
-    }
-    QVERIFY(mini);
-    QVERIFY(!mini->contextMenu);
+    MiniMainDialog *mini = floatingWindow();
+    QVERIFY(mini->isVisible());
+    QVERIFY(!mini->findChild<QMenu *>());
     emit mini->customContextMenuRequested(QPoint(5, 5));
-    QMenu *menu = mini->contextMenu;
+    auto *menu = mini->findChild<QMenu *>(u"miniMenu"_s);
     QVERIFY(menu);
     QCOMPARE(menu->parent(), mini);
     QVERIFY(menu->isVisible());
@@ -486,8 +494,7 @@ void TestDialogs::miniRightClickMenu()
 
 void TestDialogs::miniIgnoresEscape()
 {
-    MainDialog main;
-    MiniMainDialog dialog(&main);
+    MiniMainDialog dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -535,8 +542,7 @@ void TestDialogs::hideFloatingWindowWritesAtOnce()
 
 void TestDialogs::miniToolTipNamesHotKey()
 {
-    MainDialog main;
-    MiniMainDialog dialog(&main);
+    MiniMainDialog dialog;
     QVERIFY(dialog.testAttribute(Qt::WA_AlwaysShowToolTips));
     GlobalSettings::instance()->setHotKey(Qt::Key_F4);
     QHelpEvent help(QEvent::ToolTip, QPoint(10, 10), dialog.mapToGlobal(QPoint(10, 10)));

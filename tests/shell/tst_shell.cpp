@@ -217,7 +217,7 @@ void TestShell::pageButtons()
     QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
 
     QCOMPARE(child<QStackedWidget>(u"stackedWidget"_s)->currentIndex(), index);
-    QCOMPARE(m_dialog->currentPageButton, child<QPushButton>(button));
+    QCOMPARE(m_dialog->selectedPageButton(), child<QPushButton>(button));
     const QList<QPushButton *> all = m_dialog->findChild<QWidget *>(u"funcBtnWidget_"_s)->findChildren<QPushButton *>();
     QCOMPARE(all.size(), 5);
     for (QPushButton *b : all)

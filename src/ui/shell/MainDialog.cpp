@@ -104,11 +104,13 @@ MainDialog::MainDialog(QWidget *parent)
     : FramelessDialog(parent)
     , m_trayIcon(this)
     , m_trayMenu(this)
-    , m_miniDialog(this)
     , m_scheduleMgr(this)
 {
     m_trayIcon.setObjectName(u"trayIcon"_s);
     m_trayMenu.setObjectName(u"trayMenu"_s);
+    connect(&m_miniDialog, &MiniMainDialog::toggleRequested, this, &MainDialog::toggleVisibility);
+    connect(&m_miniDialog, &MiniMainDialog::menuRequested, this, &MainDialog::showMiniMenu);
+    connect(&m_miniDialog, &MiniMainDialog::hideRequested, this, [this] { setFloatingWindowShown(false); });
 
     // A failed save is told from the event loop: saves run inside hide events, timers and
     // menu handlers, where a modal box would re-enter them.
@@ -640,14 +642,14 @@ void MainDialog::onAbout()
 
 void MainDialog::showMiniMenu(const QPoint &globalPos)
 {
-    if (!m_miniDialog.contextMenu) {
-        m_miniDialog.contextMenu = new QMenu(&m_miniDialog);
-        m_miniDialog.contextMenu->setObjectName(u"miniMenu"_s);
-        fillEntryMenu(m_miniDialog.contextMenu);
+    if (!m_miniMenu) {
+        m_miniMenu = new QMenu(&m_miniDialog);
+        m_miniMenu->setObjectName(u"miniMenu"_s);
+        fillEntryMenu(m_miniMenu);
         actionShowFloatingWindow->setText(GlobalSettings::instance()->showFloatingWindow() ? kHideFloatingText
                                                                                             : kShowFloatingText);
     }
-    m_miniDialog.contextMenu->popup(globalPos);
+    m_miniMenu->popup(globalPos);
 }
 
 void MainDialog::onShowMainMenu()

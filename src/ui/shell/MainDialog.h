@@ -51,7 +51,7 @@ public:
     static void setTrayProbe(bool (*probe)());
     // Shows or hides the floating window, names the menu entry after it and saves the setting.
     void setFloatingWindowShown(bool shown);
-    // Pops up the floating window's menu at a screen position.
+    // Pops up the floating window's menu at a screen position (made on the first call).
     void showMiniMenu(const QPoint &globalPos);
     // Checks button, unchecks the other page buttons and remembers it as the current one.
     void selectPageButton(QPushButton *button);
@@ -62,7 +62,8 @@ public:
     int hitTest(const QPoint &globalPos) const override;
     void setVisible(bool visible) override;
 
-    QPushButton *currentPageButton = nullptr;
+    // The checked page button.
+    QPushButton *selectedPageButton() const { return currentPageButton; }
 
 public slots:
     void onWebsite();
@@ -119,6 +120,8 @@ private:
     void showUpToDate();
     void showVersionServerUnreachable();
 
+    QPushButton *currentPageButton = nullptr;
+
     // Form widgets.
     QWidget *titleWidget_ = nullptr;
     QWidget *widget_ = nullptr;
@@ -167,6 +170,7 @@ private:
     SettingsDialog *settingsDialog = nullptr;
     AboutDialog *aboutDialog = nullptr;
     QMenu *m_mainMenu = nullptr;
+    QMenu *m_miniMenu = nullptr;
     QSystemTrayIcon m_trayIcon;
     QMenu m_trayMenu;
     MiniMainDialog m_miniDialog;

@@ -1,7 +1,6 @@
 #include "MiniMainDialog.h"
 
 #include "GlobalSettings.h"
-#include "MainDialog.h"
 #include "ScreenPosition.h"
 #include "ShowHideHotKey.h"
 #include "WindowEffects.h"
@@ -22,9 +21,8 @@ namespace {
 const QString kProductName = u"Quorvik桌面助手"_s;
 } // namespace
 
-MiniMainDialog::MiniMainDialog(MainDialog *mainDialog)
+MiniMainDialog::MiniMainDialog()
     : FramelessDialog(nullptr)
-    , mainDialog(mainDialog)
 {
     setObjectName(u"MiniMainDialog"_s);
     resize(96, 80);
@@ -101,8 +99,8 @@ void MiniMainDialog::mouseMoveEvent(QMouseEvent *event)
 
 void MiniMainDialog::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && mainDialog)
-        mainDialog->toggleVisibility();
+    if (event->button() == Qt::LeftButton)
+        emit toggleRequested();
 }
 
 void MiniMainDialog::keyPressEvent(QKeyEvent *event)
@@ -127,14 +125,14 @@ bool MiniMainDialog::eventFilter(QObject *watched, QEvent *event)
 
 void MiniMainDialog::closeEvent(QCloseEvent *event)
 {
-    if (m_applicationQuitting || !mainDialog) {
+    if (m_applicationQuitting) {
         FramelessDialog::closeEvent(event);
         return;
     }
     // Closed by the window manager (Alt+F4): the same as 隐藏浮窗, so that the setting and the
     // menu entry keep telling the truth.
     event->ignore();
-    mainDialog->setFloatingWindowShown(false);
+    emit hideRequested();
 }
 
 void MiniMainDialog::showEvent(QShowEvent *event)
@@ -153,6 +151,5 @@ void MiniMainDialog::showEvent(QShowEvent *event)
 
 void MiniMainDialog::onContextMenu(const QPoint &pos)
 {
-    if (mainDialog)
-        mainDialog->showMiniMenu(ScreenPosition::toScreen(this, pos));
+    emit menuRequested(ScreenPosition::toScreen(this, pos));
 }

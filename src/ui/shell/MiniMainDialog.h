@@ -1,25 +1,29 @@
 // The small always-on-top floating logo: drag it, double-click to show or hide the main window.
+// It knows nothing of the main window: it asks through its signals, which the main window answers.
 #pragma once
 
 #include "FramelessDialog.h"
 
 #include <QPixmap>
 
-class MainDialog;
-class QMenu;
-
 class MiniMainDialog : public FramelessDialog
 {
     Q_OBJECT
 
 public:
-    explicit MiniMainDialog(MainDialog *mainDialog);
-
-    // The floating-window menu; created by the main window on the first right click.
-    QMenu *contextMenu = nullptr;
+    // No parent: a window of its own, on top of the others.
+    MiniMainDialog();
 
     // Moves by its own mouse handling, so the base never treats a press as a caption drag.
     int hitTest(const QPoint &globalPos) const override;
+
+signals:
+    // A left double click: show or hide the main window.
+    void toggleRequested();
+    // A right click: the floating-window menu, at a screen position.
+    void menuRequested(const QPoint &globalPos);
+    // Closed by the window manager (Alt+F4): the same as choosing 隐藏浮窗.
+    void hideRequested();
 
 public slots:
     void onContextMenu(const QPoint &pos);
@@ -36,7 +40,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    MainDialog *mainDialog;
     QPixmap m_logo;
     QPoint dragOffset;
     // Set once the application has begun to quit (it then closes every window).
