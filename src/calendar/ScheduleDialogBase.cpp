@@ -83,7 +83,7 @@ QToolButton *ScheduleDialogBase::makeConfirmButton()
 void ScheduleDialogBase::showEvent(QShowEvent *event)
 {
     if (QWidget *owner = parentWidget(); owner && owner->window()->isVisible() && !event->spontaneous())
-        move(owner->window()->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+        move(ScreenPosition::centredOver(owner, size()));
     FramelessDialog::showEvent(event);
 }
 

@@ -3,6 +3,7 @@
 #include "FileDialogs.h"
 #include "MyMessageBox.h"
 #include "ProgramEntry.h"
+#include "ScreenPosition.h"
 #include "WholeCharacters.h"
 
 #include <QFileInfo>
@@ -194,10 +195,8 @@ void ProgramEditorDialog::onBrowse()
 void ProgramEditorDialog::showEvent(QShowEvent *event)
 {
     // A tool window is not placed by every window manager; open it over the main window.
-    if (QWidget *owner = parentWidget()) {
-        const QRect area = owner->window()->frameGeometry();
-        move(area.center() - QPoint(width() / 2, height() / 2));
-    }
+    if (QWidget *owner = parentWidget())
+        move(ScreenPosition::centredOver(owner, size()));
     FramelessDialog::showEvent(event);
 }
 

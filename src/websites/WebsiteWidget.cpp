@@ -248,8 +248,7 @@ void WebsiteWidget::savePersonal()
 void WebsiteWidget::placeEditor(QDialog *dialog) const
 {
     // Centred by hand for the same reason the menu is placed by hand (see above).
-    const QRect area = window()->geometry();
-    dialog->move(area.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
+    dialog->move(ScreenPosition::centredOver(this, dialog->size()));
 }
 
 void WebsiteWidget::onAddWebsite()

@@ -1,5 +1,7 @@
 #include "MyMessageBox.h"
 
+#include "ScreenPosition.h"
+
 #include <QGuiApplication>
 #include <QLayout>
 #include <QPushButton>
@@ -80,7 +82,7 @@ void MyMessageBox::placeBox()
     if (QLayout *layout = m_box.layout())
         layout->activate();
     const QSize size = m_box.sizeHint().expandedTo(m_box.minimumSizeHint());
-    m_box.move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    m_box.move(ScreenPosition::centredIn(area, size));
 }
 
 void MyMessageBox::setAutoAnswer(bool enabled, const QString &buttonText)

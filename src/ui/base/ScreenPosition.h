@@ -46,6 +46,19 @@ inline QPoint keepOnScreens(const QRect &window, const QList<QRect> &areas)
     return {x, y};
 }
 
+// The top-left corner that centres a window of size in area.
+inline QPoint centredIn(const QRect &area, const QSize &size)
+{
+    return area.center() - QPoint(size.width() / 2, size.height() / 2);
+}
+
+// The top-left corner that centres a window of size over owner's window. Dialogs are placed by
+// hand: Qt centres them through the owner's mapToGlobal (see above).
+inline QPoint centredOver(const QWidget *owner, const QSize &size)
+{
+    return centredIn(owner->window()->frameGeometry(), size);
+}
+
 // keepOnScreens with the available geometries of the screens connected now.
 QPoint keepOnScreens(const QRect &window);
 
