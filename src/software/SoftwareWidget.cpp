@@ -3,6 +3,7 @@
 #include "Endpoints.h"
 #include "GlobalSettings.h"
 #include "Network.h"
+#include "ProgramFont.h"
 #include "SingleSoftwareWidget.h"
 #include "XmlTree.h"
 
@@ -134,14 +135,14 @@ void SoftwareWidget::buildPlaceholder()
     column->addStretch(1);
     m_placeholderText = new QLabel(m_placeholder);
     m_placeholderText->setObjectName(u"placeholderText_"_s);
-    m_placeholderText->setFont(QFont(u"微软雅黑"_s, 14));
+    m_placeholderText->setFont(ProgramFont::sans(14));
     m_placeholderText->setStyleSheet(u"color: rgb(120, 120, 120);"_s);
     m_placeholderText->setAlignment(Qt::AlignCenter);
     column->addWidget(m_placeholderText, 0, Qt::AlignHCenter);
     column->addSpacing(12);
     m_retry = new QPushButton(u"重试"_s, m_placeholder);
     m_retry->setObjectName(u"retry_"_s);
-    m_retry->setFont(QFont(u"微软雅黑"_s, 12));
+    m_retry->setFont(ProgramFont::sans(12));
     m_retry->setFixedSize(90, 30);
     m_retry->setCursor(Qt::PointingHandCursor);
     column->addWidget(m_retry, 0, Qt::AlignHCenter);
