@@ -18,18 +18,6 @@ namespace {
 
 const QString kImageFilter = u"图像文件 (*.png);;图像文件 (*.jpg);;图像文件 (*.bmp)"_s;
 
-QString askWithDialog(QWidget *parent, const QString &caption, const QString &suggested,
-                      const QString &filter, QString *selectedFilter)
-{
-    return FileDialogs::saveFileName(parent, caption, suggested, filter, selectedFilter);
-}
-
-SaveFileNameProvider &provider()
-{
-    static SaveFileNameProvider current = askWithDialog;
-    return current;
-}
-
 // "图像文件 (*.jpg)" -> "jpg"; png when the filter names nothing.
 QString suffixOfFilter(const QString &filter)
 {
@@ -38,11 +26,6 @@ QString suffixOfFilter(const QString &filter)
 }
 
 } // namespace
-
-void setSaveFileNameProvider(SaveFileNameProvider replacement)
-{
-    provider() = replacement ? std::move(replacement) : SaveFileNameProvider(askWithDialog);
-}
 
 QString suggestedFileName(const QDateTime &time)
 {
@@ -88,8 +71,8 @@ bool write(const QImage &image, const QString &path)
 bool askAndWrite(QWidget *parent, const QImage &image)
 {
     QString selectedFilter;
-    QString path = provider()(parent, u"保存图片"_s, suggestedFilePath(QDateTime::currentDateTime()),
-                              kImageFilter, &selectedFilter);
+    QString path = FileDialogs::saveFileName(parent, u"保存图片"_s, suggestedFilePath(QDateTime::currentDateTime()),
+                                             kImageFilter, &selectedFilter);
     if (path.isEmpty())
         return false;
     // A name typed without a suffix gets the one of the chosen file type.

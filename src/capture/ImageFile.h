@@ -5,18 +5,9 @@
 #include <QImage>
 #include <QString>
 
-#include <functional>
-
 class QWidget;
 
 namespace ImageFile {
-
-// Asks for the file to save to; returns an empty string when cancelled.
-using SaveFileNameProvider = std::function<QString(QWidget *parent, const QString &caption,
-                                                   const QString &suggested, const QString &filter,
-                                                   QString *selectedFilter)>;
-// Replaces the save dialog (tests answer without one); an empty provider restores the dialog.
-void setSaveFileNameProvider(SaveFileNameProvider provider);
 
 // "yyyy-MM-dd hh-mm-ss-<ms>.png" for the given time, milliseconds without leading zeros.
 QString suggestedFileName(const QDateTime &time);

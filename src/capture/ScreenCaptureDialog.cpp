@@ -185,11 +185,6 @@ QString ScreenCaptureDialog::suggestedFilePath(const QDateTime &time)
     return ImageFile::suggestedFilePath(time);
 }
 
-void ScreenCaptureDialog::setSaveFileNameProvider(SaveFileNameProvider provider)
-{
-    ImageFile::setSaveFileNameProvider(std::move(provider));
-}
-
 void ScreenCaptureDialog::onShare()
 {
 }

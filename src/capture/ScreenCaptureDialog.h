@@ -11,8 +11,6 @@
 #include <QPixmap>
 #include <QPointer>
 
-#include <functional>
-
 class AnnotationTextEdit;
 class CaptureToolbar;
 class QScreen;
@@ -55,13 +53,6 @@ public:
     static QString suggestedFileName(const QDateTime &time);
     // The user's desktop folder (or pictures, or home when there is none) and the time-stamp name.
     static QString suggestedFilePath(const QDateTime &time);
-
-    // Asks for the file to save to; returns an empty string when cancelled. Replaceable so tests
-    // answer without a dialog.
-    using SaveFileNameProvider = std::function<QString(QWidget *parent, const QString &caption,
-                                                       const QString &suggested,
-                                                       const QString &filter, QString *selectedFilter)>;
-    static void setSaveFileNameProvider(SaveFileNameProvider provider);
 
 signals:
     void requestLoginWeibo(QWidget *parent);

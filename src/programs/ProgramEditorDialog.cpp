@@ -18,12 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-ProgramEditorDialog::FileChooser &fileChooser()
-{
-    static ProgramEditorDialog::FileChooser chooser;
-    return chooser;
-}
-
 constexpr int kRowIndent = 60;
 
 } // namespace
@@ -159,11 +153,6 @@ void ProgramEditorDialog::setPath(const QString &path)
     updateConfirm();
 }
 
-void ProgramEditorDialog::setFileChooser(FileChooser chooser)
-{
-    fileChooser() = std::move(chooser);
-}
-
 void ProgramEditorDialog::onConfirm()
 {
     if (QFileInfo(url_->text()).isFile()) {
@@ -181,8 +170,7 @@ void ProgramEditorDialog::onBrowse()
     const QString caption = u"选择文件/程序"_s;
     // Opens where the last file was chosen in this run, at first in the home folder.
     static QString lastFolder;
-    const QString file = fileChooser() ? fileChooser()(this, caption)
-                                       : FileDialogs::openFileName(this, caption, lastFolder);
+    const QString file = FileDialogs::openFileName(this, caption, lastFolder);
     if (file.isEmpty())
         return;
     lastFolder = QFileInfo(file).absolutePath();

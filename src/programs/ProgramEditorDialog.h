@@ -3,8 +3,6 @@
 
 #include "FramelessDialog.h"
 
-#include <functional>
-
 class QLineEdit;
 class QPushButton;
 class QToolButton;
@@ -15,9 +13,6 @@ class ProgramEditorDialog : public FramelessDialog
     Q_OBJECT
 
 public:
-    // Chooses a file for onBrowse; returns an empty string when the user cancels.
-    using FileChooser = std::function<QString(QWidget *parent, const QString &caption)>;
-
     explicit ProgramEditorDialog(QWidget *parent = nullptr);
 
     QString name() const;
@@ -25,9 +20,6 @@ public:
     // Prefill the fields (the confirm button follows).
     void setName(const QString &name);
     void setPath(const QString &path);
-
-    // Tests replace the system's open-file dialog; an empty chooser restores it.
-    static void setFileChooser(FileChooser chooser);
 
 public slots:
     void onConfirm();

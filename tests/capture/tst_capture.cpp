@@ -2,6 +2,7 @@
 #include "CaptureTestSupport.h"
 #include "DesktopGrab.h"
 #include "FakeNetworkAccessManager.h"
+#include "FileDialogs.h"
 #include "MainDialog.h"
 #include "MyMessageBox.h"
 #include "ScreenCaptureDialog.h"
@@ -110,7 +111,7 @@ void TestCapture::init()
     m_answerFilter.clear();
     m_asked.clear();
     m_dir = std::make_unique<QTemporaryDir>();
-    ScreenCaptureDialog::setSaveFileNameProvider(
+    FileDialogs::setAnswererForTest(
         [this](QWidget *, const QString &caption, const QString &suggested, const QString &filter,
                QString *selectedFilter) {
             m_asked << caption << suggested << filter;
@@ -123,7 +124,7 @@ void TestCapture::init()
 
 void TestCapture::cleanup()
 {
-    ScreenCaptureDialog::setSaveFileNameProvider(nullptr);
+    FileDialogs::setAnswererForTest(nullptr);
 }
 
 void TestCapture::form()

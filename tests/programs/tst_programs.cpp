@@ -1,4 +1,5 @@
 // The launcher grid: built-in cells, lup.dat, context menu, re-layout, drag and drop, editor.
+#include "FileDialogs.h"
 #include "MyMessageBox.h"
 #include "ProgramEditorDialog.h"
 #include "ProgramEntry.h"
@@ -195,7 +196,7 @@ void TestPrograms::init()
 
 void TestPrograms::cleanup()
 {
-    ProgramEditorDialog::setFileChooser({});
+    FileDialogs::setAnswererForTest({});
     MyMessageBox::setAutoAnswer(false);
     m_scratch.reset();
 }
@@ -848,7 +849,7 @@ void TestPrograms::editorBrowse()
     writeDesktopEntry(scratchPath(u"calc.desktop"_s), "Type=Application\nName[zh_CN]=计算器\nName=Calc\nExec=c");
     const QString chosenPath = chosen.isEmpty() ? QString() : scratchPath(chosen);
     QString caption;
-    ProgramEditorDialog::setFileChooser([&](QWidget *, const QString &c) {
+    FileDialogs::setAnswererForTest([&](QWidget *, const QString &c, const QString &, const QString &, QString *) {
         caption = c;
         return chosenPath;
     });

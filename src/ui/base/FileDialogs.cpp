@@ -13,6 +13,12 @@ namespace {
 // titles short; this fits name, size, type and date side by side.
 const QSize kDialogSize(860, 540);
 
+FileDialogs::Answerer &answerer()
+{
+    static FileDialogs::Answerer current;
+    return current;
+}
+
 QString run(QFileDialog &dialog, QString *selectedFilter)
 {
     dialog.resize(kDialogSize);
@@ -36,9 +42,16 @@ QString run(QFileDialog &dialog, QString *selectedFilter)
 
 } // namespace
 
+void FileDialogs::setAnswererForTest(Answerer replacement)
+{
+    answerer() = std::move(replacement);
+}
+
 QString FileDialogs::openFileName(QWidget *parent, const QString &caption, const QString &folder)
 {
     const QString start = !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QDir::homePath();
+    if (answerer())
+        return answerer()(parent, caption, start, QString(), nullptr);
     QFileDialog dialog(parent, caption, start);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -48,6 +61,8 @@ QString FileDialogs::openFileName(QWidget *parent, const QString &caption, const
 QString FileDialogs::saveFileName(QWidget *parent, const QString &caption, const QString &suggested,
                                   const QString &filter, QString *selectedFilter)
 {
+    if (answerer())
+        return answerer()(parent, caption, suggested, filter, selectedFilter);
     QFileDialog dialog(parent, caption, suggested, filter);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

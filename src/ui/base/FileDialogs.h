@@ -3,9 +3,19 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace FileDialogs {
+
+// Answers in place of a dialog: given the parent, the caption, the starting folder (open) or the
+// suggested path (save) and the filter (empty for open), it returns the chosen path, empty when
+// cancelled, and may set *selectedFilter (null for open).
+using Answerer = std::function<QString(QWidget *parent, const QString &caption, const QString &start,
+                                       const QString &filter, QString *selectedFilter)>;
+// Tests answer without a dialog; an empty answerer brings the dialogs back.
+void setAnswererForTest(Answerer answerer);
 
 // An existing file to open, starting in folder (the home folder when empty or gone).
 QString openFileName(QWidget *parent, const QString &caption, const QString &folder);
