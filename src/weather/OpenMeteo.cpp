@@ -70,24 +70,49 @@ QString clockOf(const QJsonValue &value)
     return time.isValid() ? time.toString(u"HH:mm"_s) : QString();
 }
 
-// One level of a life index: from floor (inclusive) up to the floor of the band before it.
+// One level of a life index: from floor (inclusive) up to the floor of the row before it.
 struct IndexBand
 {
+    const char16_t *code;
     double floor;
     const char16_t *level;
     const char16_t *description;
 };
 constexpr double Unbounded = std::numeric_limits<double>::infinity();
-
-template<std::size_t N>
-WeatherIndexItem bandItem(const char16_t *code, const char16_t *name, double value, const IndexBand (&bands)[N])
+// Each index's levels, highest floor first; the last of each is unbounded below.
+const IndexBand IndexBands[] = {
+    {u"ct", 28, u"炎热", u"天气炎热，建议着短衫、短裙、短裤、薄型T恤衫等清凉夏季服装。"},
+    {u"ct", 23, u"热", u"天气热，建议着短裙、短裤、短薄外套、T恤等夏季服装。"},
+    {u"ct", 18, u"舒适", u"建议着长袖T恤、衬衫加单裤等服装，年老体弱者宜着针织长袖衬衫、马甲和长裤。"},
+    {u"ct", 13, u"较舒适", u"建议着薄外套、开衫牛仔衫裤等服装，年老体弱者宜着夹克衫、薄毛衣。"},
+    {u"ct", 8, u"较冷", u"建议着厚外套加毛衣等服装，年老体弱者宜着大衣、呢外套加羊毛衫。"},
+    {u"ct", 0, u"冷", u"天气冷，建议着棉服、羽绒服、皮夹克加羊毛衫等冬季服装。"},
+    {u"ct", -Unbounded, u"寒冷", u"天气寒冷，建议着厚羽绒服、毛皮大衣加厚毛衣等隆冬服装。"},
+    {u"zs", 37, u"易发", u"天气酷热，请避免午后在户外活动，多补充水分，注意防暑降温。"},
+    {u"zs", 32, u"较易发", u"天气炎热，外出请做好防晒，避免长时间在烈日下活动。"},
+    {u"zs", 28, u"少发", u"天气较热，易中暑人群请适当减少户外活动，注意补充水分。"},
+    {u"zs", -Unbounded, u"无中暑风险", u"天气舒适，对易中暑人群来说非常友善。"},
+    {u"ys", 80, u"必须带伞", u"降水的可能性很大，出门请务必带上雨伞。"},
+    {u"ys", 50, u"带伞", u"有较大可能出现降水，出门请带上雨伞。"},
+    {u"ys", 20, u"可带伞", u"有降水的可能，外出可以带上雨伞。"},
+    {u"ys", -Unbounded, u"不带伞", u"天气较好，不会降水，因此您可放心出门，无须带雨伞。"},
+};
+struct IndexName
 {
-    for (const IndexBand &band : bands) {
-        if (value >= band.floor)
-            return WeatherIndexItem{QString::fromUtf16(code), QString::fromUtf16(name),
-                                    QString::fromUtf16(band.level), QString::fromUtf16(band.description)};
-    }
-    return WeatherIndexItem{QString::fromUtf16(code), QString::fromUtf16(name), QString(), QString()};
+    const char16_t *code;
+    const char16_t *name;
+};
+constexpr IndexName IndexNames[] = {{u"ct", u"穿衣指数"}, {u"zs", u"中暑指数"}, {u"ys", u"雨伞指数"}};
+
+// The top-level object of a reply within the size limit.
+std::optional<QJsonObject> replyObject(const QByteArray &body)
+{
+    if (body.size() > OpenMeteo::MaxReplyBytes)
+        return std::nullopt;
+    const QJsonDocument doc = QJsonDocument::fromJson(body);
+    if (!doc.isObject())
+        return std::nullopt;
+    return doc.object();
 }
 
 struct Day
@@ -154,13 +179,11 @@ QUrl geocodingUrl(const QString &base, const QString &name)
 bool readForecast(const QByteArray &body, WeatherForecastRequestResult &forecast,
                   LiveWeatherRequestResult &live, WeatherIndexRequestResult &index)
 {
-    if (body.size() > MaxReplyBytes)
+    const std::optional<QJsonObject> reply = replyObject(body);
+    if (!reply)
         return false;
-    const QJsonDocument doc = QJsonDocument::fromJson(body);
-    if (!doc.isObject())
-        return false;
-    const QJsonValue currentValue = doc.object().value(u"current"_s);
-    const QJsonValue dailyValue = doc.object().value(u"daily"_s);
+    const QJsonValue currentValue = reply->value(u"current"_s);
+    const QJsonValue dailyValue = reply->value(u"daily"_s);
     if (!currentValue.isObject() || !dailyValue.isObject())
         return false;
 
@@ -214,8 +237,8 @@ bool readForecast(const QByteArray &body, WeatherForecastRequestResult &forecast
     WeatherIndexRequestResult newIndex;
     newIndex.ok = true;
     const Day &today = days.first();
-    newIndex.items = {clothingIndex((today.max + today.min) / 2), heatstrokeIndex(today.apparentMax),
-                      umbrellaIndex(today.precipitation)};
+    newIndex.items = {lifeIndex(u"ct"_s, (today.max + today.min) / 2), lifeIndex(u"zs"_s, today.apparentMax),
+                      lifeIndex(u"ys"_s, today.precipitation)};
 
     forecast = newForecast;
     live = newLive;
@@ -225,12 +248,10 @@ bool readForecast(const QByteArray &body, WeatherForecastRequestResult &forecast
 
 bool readGeocoding(const QByteArray &body, double *latitude, double *longitude)
 {
-    if (body.size() > MaxReplyBytes)
+    const std::optional<QJsonObject> reply = replyObject(body);
+    if (!reply)
         return false;
-    const QJsonDocument doc = QJsonDocument::fromJson(body);
-    if (!doc.isObject())
-        return false;
-    const QJsonValue results = doc.object().value(u"results"_s);
+    const QJsonValue results = reply->value(u"results"_s);
     if (!results.isArray() || results.toArray().isEmpty() || !results.toArray().at(0).isObject())
         return false;
     const QJsonObject first = results.toArray().at(0).toObject();
@@ -281,45 +302,21 @@ QString windForceText(int level)
     return level <= 2 ? u"微风"_s : QString::number(level) + u"级"_s;
 }
 
-// Index thresholds (lower bound inclusive):
-//   穿衣 mean of the day's highest and lowest temperature: >= 28 炎热, >= 23 热, >= 18 舒适,
-//        >= 13 较舒适, >= 8 较冷, >= 0 冷, below 0 寒冷.
-//   中暑 highest apparent temperature: >= 37 易发, >= 32 较易发, >= 28 少发, below 无中暑风险.
-//   雨伞 highest precipitation probability: >= 80 必须带伞, >= 50 带伞, >= 20 可带伞, below 不带伞.
-WeatherIndexItem clothingIndex(double t)
+WeatherIndexItem lifeIndex(const QString &code, double value)
 {
-    static const IndexBand bands[] = {
-        {28, u"炎热", u"天气炎热，建议着短衫、短裙、短裤、薄型T恤衫等清凉夏季服装。"},
-        {23, u"热", u"天气热，建议着短裙、短裤、短薄外套、T恤等夏季服装。"},
-        {18, u"舒适", u"建议着长袖T恤、衬衫加单裤等服装，年老体弱者宜着针织长袖衬衫、马甲和长裤。"},
-        {13, u"较舒适", u"建议着薄外套、开衫牛仔衫裤等服装，年老体弱者宜着夹克衫、薄毛衣。"},
-        {8, u"较冷", u"建议着厚外套加毛衣等服装，年老体弱者宜着大衣、呢外套加羊毛衫。"},
-        {0, u"冷", u"天气冷，建议着棉服、羽绒服、皮夹克加羊毛衫等冬季服装。"},
-        {-Unbounded, u"寒冷", u"天气寒冷，建议着厚羽绒服、毛皮大衣加厚毛衣等隆冬服装。"},
-    };
-    return bandItem(u"ct", u"穿衣指数", t, bands);
-}
-
-WeatherIndexItem heatstrokeIndex(double apparent)
-{
-    static const IndexBand bands[] = {
-        {37, u"易发", u"天气酷热，请避免午后在户外活动，多补充水分，注意防暑降温。"},
-        {32, u"较易发", u"天气炎热，外出请做好防晒，避免长时间在烈日下活动。"},
-        {28, u"少发", u"天气较热，易中暑人群请适当减少户外活动，注意补充水分。"},
-        {-Unbounded, u"无中暑风险", u"天气舒适，对易中暑人群来说非常友善。"},
-    };
-    return bandItem(u"zs", u"中暑指数", apparent, bands);
-}
-
-WeatherIndexItem umbrellaIndex(double probability)
-{
-    static const IndexBand bands[] = {
-        {80, u"必须带伞", u"降水的可能性很大，出门请务必带上雨伞。"},
-        {50, u"带伞", u"有较大可能出现降水，出门请带上雨伞。"},
-        {20, u"可带伞", u"有降水的可能，外出可以带上雨伞。"},
-        {-Unbounded, u"不带伞", u"天气较好，不会降水，因此您可放心出门，无须带雨伞。"},
-    };
-    return bandItem(u"ys", u"雨伞指数", probability, bands);
+    const IndexName *name = nullptr;
+    for (const IndexName &candidate : IndexNames) {
+        if (code == QStringView(candidate.code))
+            name = &candidate;
+    }
+    if (!name)
+        return WeatherIndexItem();
+    for (const IndexBand &band : IndexBands) {
+        if (code == QStringView(band.code) && value >= band.floor)
+            return WeatherIndexItem{code, QString::fromUtf16(name->name), QString::fromUtf16(band.level),
+                                    QString::fromUtf16(band.description)};
+    }
+    return WeatherIndexItem{code, QString::fromUtf16(name->name), QString(), QString()};
 }
 
 } // namespace OpenMeteo

@@ -35,10 +35,9 @@ QString windDirectionName(double degrees);
 // Text of a forecast day's wind: "微风" up to level 2, else "<level>级".
 QString windForceText(int level);
 
-// The three life indices, from the day's mean temperature, highest apparent temperature and
-// highest precipitation probability.
-WeatherIndexItem clothingIndex(double meanTemperature);
-WeatherIndexItem heatstrokeIndex(double apparentTemperatureMax);
-WeatherIndexItem umbrellaIndex(double precipitationProbability);
+// A life index by its code: "ct" (穿衣) from the day's mean temperature, "zs" (中暑) from its
+// highest apparent temperature, "ys" (雨伞) from its highest precipitation probability. An
+// unknown code gives an empty item.
+WeatherIndexItem lifeIndex(const QString &code, double value);
 
 } // namespace OpenMeteo

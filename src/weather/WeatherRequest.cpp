@@ -199,11 +199,18 @@ void WeatherRequest::onKeylessForecastFinished()
     emit finished(m_index);
 }
 
+template<typename Result>
+void WeatherRequest::fail(Result &result)
+{
+    result.ok = false;
+    emit finished(result);
+}
+
 void WeatherRequest::failAll()
 {
-    failForecast();
-    failLive();
-    failIndex();
+    fail(m_forecast);
+    fail(m_live);
+    fail(m_index);
 }
 
 QByteArray WeatherRequest::signature(const QByteArray &message, const QByteArray &key)
@@ -251,11 +258,11 @@ void WeatherRequest::onLocationFinished(PositionInfo position)
     }
     // A request that cannot be issued still has to end the refresh for the page.
     if (!send(areaId, u"forecast3d"_s, &WeatherRequest::onWeatherForecastRequestFinished))
-        QTimer::singleShot(0, this, &WeatherRequest::failForecast);
+        QTimer::singleShot(0, this, [this] { fail(m_forecast); });
     if (!send(areaId, u"observe"_s, &WeatherRequest::onLiveWeatherRequestFinished))
-        QTimer::singleShot(0, this, &WeatherRequest::failLive);
+        QTimer::singleShot(0, this, [this] { fail(m_live); });
     if (!send(areaId, u"index"_s, &WeatherRequest::onWeatherIndexRequestFinished))
-        QTimer::singleShot(0, this, &WeatherRequest::failIndex);
+        QTimer::singleShot(0, this, [this] { fail(m_index); });
 }
 
 bool WeatherRequest::send(const QString &areaId, const QString &type, void (WeatherRequest::*slot)())
@@ -269,56 +276,30 @@ bool WeatherRequest::send(const QString &areaId, const QString &type, void (Weat
     return true;
 }
 
-void WeatherRequest::failForecast()
+template<typename Result>
+void WeatherRequest::readSignedReply(Result &result, bool (*read)(const QByteArray &, Result &))
 {
-    m_forecast.ok = false;
-    emit finished(m_forecast);
-}
-
-void WeatherRequest::failLive()
-{
-    m_live.ok = false;
-    emit finished(m_live);
-}
-
-void WeatherRequest::failIndex()
-{
-    m_index.ok = false;
-    emit finished(m_index);
+    auto *reply = qobject_cast<QNetworkReply *>(sender());
+    if (!reply) {
+        emit finished(Result());
+        return;
+    }
+    reply->deleteLater();
+    result.ok = read(replyBody(reply), result);
+    emit finished(result);
 }
 
 void WeatherRequest::onWeatherForecastRequestFinished()
 {
-    auto *reply = qobject_cast<QNetworkReply *>(sender());
-    if (!reply) {
-        emit finished(WeatherForecastRequestResult());
-        return;
-    }
-    reply->deleteLater();
-    m_forecast.ok = readWeatherForecast(replyBody(reply), m_forecast);
-    emit finished(m_forecast);
+    readSignedReply(m_forecast, readWeatherForecast);
 }
 
 void WeatherRequest::onLiveWeatherRequestFinished()
 {
-    auto *reply = qobject_cast<QNetworkReply *>(sender());
-    if (!reply) {
-        emit finished(LiveWeatherRequestResult());
-        return;
-    }
-    reply->deleteLater();
-    m_live.ok = readLiveWeather(replyBody(reply), m_live);
-    emit finished(m_live);
+    readSignedReply(m_live, readLiveWeather);
 }
 
 void WeatherRequest::onWeatherIndexRequestFinished()
 {
-    auto *reply = qobject_cast<QNetworkReply *>(sender());
-    if (!reply) {
-        emit finished(WeatherIndexRequestResult());
-        return;
-    }
-    reply->deleteLater();
-    m_index.ok = readWeatherIndex(replyBody(reply), m_index);
-    emit finished(m_index);
+    readSignedReply(m_index, readWeatherIndex);
 }

@@ -70,9 +70,13 @@ private:
     void failAll();
     // Sends one signed GET; false when it could not be issued.
     bool send(const QString &areaId, const QString &type, void (WeatherRequest::*slot)());
-    void failForecast();
-    void failLive();
-    void failIndex();
+    // Reads the signed reply that finished (the sender) into result and delivers it; without a
+    // reply an empty failed result is delivered.
+    template<typename Result>
+    void readSignedReply(Result &result, bool (*read)(const QByteArray &, Result &));
+    // Delivers result as failed.
+    template<typename Result>
+    void fail(Result &result);
 
     SinaLocation m_location;
     IpApiLocation m_ipApiLocation;

@@ -210,9 +210,7 @@ void TestWeatherKeyless::indexThresholds()
     QFETCH(QString, code);
     QFETCH(double, value);
     QFETCH(QString, level);
-    const WeatherIndexItem item = code == u"ct"_s ? OpenMeteo::clothingIndex(value)
-                                  : code == u"zs"_s ? OpenMeteo::heatstrokeIndex(value)
-                                                    : OpenMeteo::umbrellaIndex(value);
+    const WeatherIndexItem item = OpenMeteo::lifeIndex(code, value);
     QCOMPARE(item.code, code);
     QCOMPARE(item.level, level);
     QVERIFY(!item.name.isEmpty());
