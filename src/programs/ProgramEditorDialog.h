@@ -1,14 +1,9 @@
 // The small borderless editor for a user program's name and file path.
 #pragma once
 
-#include "FramelessDialog.h"
+#include "EditorDialog.h"
 
-class QLineEdit;
-class QPushButton;
-class QToolButton;
-class QVBoxLayout;
-
-class ProgramEditorDialog : public FramelessDialog
+class ProgramEditorDialog : public EditorDialog
 {
     Q_OBJECT
 
@@ -26,18 +21,6 @@ public slots:
     void onBrowse();
     void onTextEdited(const QString &text);
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
-    void buildTitleRow(QVBoxLayout *layout);
-    void buildNameRow(QVBoxLayout *layout);
-    void buildPathRow(QVBoxLayout *layout);
-    void updateConfirm();
-
-    QToolButton *close_ = nullptr;
-    QLineEdit *name_ = nullptr;
     QToolButton *browseProgram_ = nullptr;
-    QLineEdit *url_ = nullptr;
-    QPushButton *confirm_ = nullptr;
 };

@@ -1,15 +1,9 @@
 // Small borderless dialog that edits a website's name and address.
 #pragma once
 
-#include "FramelessDialog.h"
+#include "EditorDialog.h"
 
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QToolButton;
-class QVBoxLayout;
-
-class WebsiteEditorDialog : public FramelessDialog
+class WebsiteEditorDialog : public EditorDialog
 {
     Q_OBJECT
 
@@ -25,17 +19,4 @@ public:
 public slots:
     void onConfirm();
     void onTextEdited(const QString &text);
-
-private:
-    void buildCloseRow(QVBoxLayout *layout);
-    void buildNameRow(QVBoxLayout *layout);
-    void buildUrlRow(QVBoxLayout *layout);
-    QLabel *createLabel(const QString &text, const QString &objectName);
-    QLineEdit *createLineEdit(const QString &objectName);
-    void updateConfirm();
-
-    QToolButton *close_ = nullptr;
-    QLineEdit *name_ = nullptr;
-    QLineEdit *url_ = nullptr;
-    QPushButton *confirm_ = nullptr;
 };

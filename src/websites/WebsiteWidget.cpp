@@ -245,19 +245,12 @@ void WebsiteWidget::savePersonal()
     saveLocalWebsites(path);
 }
 
-void WebsiteWidget::placeEditor(QDialog *dialog) const
-{
-    // Centred by hand for the same reason the menu is placed by hand (see above).
-    dialog->move(ScreenPosition::centredOver(this, dialog->size()));
-}
-
 void WebsiteWidget::onAddWebsite()
 {
     // A list beyond what luw.dat may hold would be refused at the next start.
     if (!m_personalBlock || m_personalBlock->category().entries.size() >= WebsiteStore::maxPersonalEntries())
         return;
     WebsiteEditorDialog dialog(this);
-    placeEditor(&dialog);
     dialog.activateWindow();
     const int result = dialog.exec();
     dropStaleHover();
@@ -285,7 +278,6 @@ void WebsiteWidget::onModifyWebsite()
     WebsiteEditorDialog dialog(this);
     dialog.setName(old.text);
     dialog.setUrl(old.url);
-    placeEditor(&dialog);
     dialog.activateWindow();
     const int result = dialog.exec();
     dropStaleHover();

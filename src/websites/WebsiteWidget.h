@@ -60,7 +60,6 @@ private:
     void dropStaleHover();
     int currentPersonalIndex() const;
     void savePersonal();
-    void placeEditor(QDialog *dialog) const;
 
     ClassifiedWebsiteWidget *m_personalBlock = nullptr;
     WebsiteEntry m_currentEntry;
