@@ -7,6 +7,7 @@
 #include "Network.h"
 #include "ProgramFont.h"
 #include "SingleInstance.h"
+#include "StartupTrace.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -58,6 +59,7 @@ InstanceChannel::Request requestOf(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    StartupTrace::mark("main entered");
     auto instance = std::make_unique<SingleInstance>(QStringLiteral("torvel_tool_kit_mutex"));
     const InstanceChannel::Request request = requestOf(argc, argv);
     if (!instance->tryAcquire()) {
@@ -98,6 +100,7 @@ int main(int argc, char *argv[])
         const QString settingsPath = settings->settingsFilePath();
         settings->initKeyNames();
 
+        QObject::connect(settings, &GlobalSettings::loadFinished, [] { StartupTrace::mark("settings read"); });
         auto mainDialog = std::make_unique<MainDialog>();
         QObject::connect(settings, &GlobalSettings::loadFinished, mainDialog.get(),
                          &MainDialog::onSettingsLoadFinished, Qt::DirectConnection);
@@ -115,6 +118,7 @@ int main(int argc, char *argv[])
         if (request == InstanceChannel::Request::Capture)
             QTimer::singleShot(0, mainDialog.get(), &MainDialog::onScreenCut);
 
+        QTimer::singleShot(0, [] { StartupTrace::mark("event loop entered"); });
         result = app.exec();
         // Quitting is final: a new start may begin at once (nothing answers it here any more), and
         // no reply that arrives while the "logout" report leaves may open a window, so the pages go

@@ -2,7 +2,6 @@
 
 #include "ChineseCalendarWidget.h"
 #include "GlobalSettings.h"
-#include "HolidayUpdate.h"
 #include "NewScheduleDialog.h"
 #include "ProgramFont.h"
 #include "ScheduleBrowserDialog.h"
@@ -56,8 +55,11 @@ CalendarWidget::CalendarWidget(QWidget *parent, ScheduleMgr *scheduleMgr)
     stackedWidget->setCurrentWidget(page);
     updateHeader(calendarWidget->yearShown(), calendarWidget->monthShown());
     createMonthMenu();
-    HolidayUpdate::loadCache();
-    HolidayUpdate::request(this, [grid = calendarWidget] { grid->refreshCells(); });
+}
+
+void CalendarWidget::refreshHolidays()
+{
+    calendarWidget->refreshCells();
 }
 
 CalendarWidget::~CalendarWidget()

@@ -25,6 +25,8 @@ public:
 
     // Header texts "2014年" and "5月", and the year field's value.
     void updateHeader(int year, int month);
+    // Repaints the grid after newer years came into the holiday table (HolidayUpdate).
+    void refreshHolidays();
 
 public slots:
     void onClicked(QDate date);

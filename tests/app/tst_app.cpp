@@ -9,8 +9,10 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <memory>
@@ -24,6 +26,8 @@ class TestApp : public QObject
 private slots:
     void guardInOneProcess();
     void secondStartEndsAtOnce();
+    void startupTrace_data();
+    void startupTrace();
 
     void channelRequests_data();
     void channelRequests();
@@ -36,7 +40,8 @@ private slots:
     void channelClosesBeforeGuardIsReleased();
 
 private:
-    static void start(QProcess &process);
+    // trace: the value of QPA_STARTUP_TRACE; any other than "0" keeps stderr for the test to read.
+    static void start(QProcess &process, const QString &trace = u"0"_s, const QString &dataHome = {});
     static bool waitUntilHolding(const QString &lockPath);
 };
 
@@ -83,14 +88,18 @@ QByteArray exchange(const QString &name, const QByteArray &bytes, bool hangUp)
 
 } // namespace
 
-void TestApp::start(QProcess &process)
+void TestApp::start(QProcess &process, const QString &trace, const QString &dataHome)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!dataHome.isEmpty())
+        env.insert(u"XDG_DATA_HOME"_s, dataHome);
     env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    env.insert(u"QPA_STARTUP_TRACE"_s, trace);
     // No network: the program must not wait for any answer.
     env.insert(u"http_proxy"_s, u"http://127.0.0.1:9"_s);
     process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (trace == u"0")
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(QStringLiteral(QPA_PROGRAM), {});
 }
 
@@ -147,6 +156,67 @@ void TestApp::secondStartEndsAtOnce()
     QCOMPARE(third.state(), QProcess::Running);
     third.kill();
     third.waitForFinished(5000);
+}
+
+void TestApp::startupTrace_data()
+{
+    QTest::addColumn<QString>("variable");
+    QTest::addColumn<bool>("traced");
+    QTest::newRow("QPA_STARTUP_TRACE=1") << u"1"_s << true;
+    QTest::newRow("QPA_STARTUP_TRACE=yes") << u"yes"_s << false;
+}
+
+void TestApp::startupTrace()
+{
+    QFETCH(QString, variable);
+    QFETCH(bool, traced);
+    const QString lockPath =
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + u"/torvel_tool_kit_mutex.lock"_s;
+    // A first start of its own: default settings, so the floating window shows.
+    QTemporaryDir dataHome;
+    QVERIFY(dataHome.isValid());
+    QProcess program;
+    start(program, variable, dataHome.path());
+    QVERIFY(program.waitForStarted());
+    QVERIFY(waitUntilHolding(lockPath));
+    // The channel is made before the event loop runs; the main window (no tray offscreen) after.
+    QTRY_VERIFY(QFile::exists(channelName(u"torvel_tool_kit_mutex"_s)));
+    QByteArray err;
+    const auto received = [&] {
+        err += program.readAllStandardError();
+        return err.contains("event loop entered") && err.contains("main window painted");
+    };
+    const bool complete = QTest::qWaitFor(received, traced ? 10000 : 1000);
+    QCOMPARE(program.state(), QProcess::Running);
+    program.kill();
+    program.waitForFinished(5000);
+    err += program.readAllStandardError();
+    if (!traced) {
+        QVERIFY(!complete);
+        QVERIFY2(!err.contains("qpa-startup"), err.constData());
+        return;
+    }
+    QVERIFY2(complete, err.constData());
+    QStringList milestones;
+    double previous = 0;
+    const QRegularExpression line(u"^qpa-startup: (\\d+\\.\\d) ms (.+)$"_s);
+    for (const QString &text : QString::fromUtf8(err).split(u'\n')) {
+        const QRegularExpressionMatch m = line.match(text);
+        if (!m.hasMatch())
+            continue;
+        const double ms = m.captured(1).toDouble();
+        QVERIFY2(ms >= previous, qPrintable(text));
+        QVERIFY2(ms < 60000, qPrintable(text));
+        previous = ms;
+        milestones << m.captured(2);
+    }
+    QCOMPARE(milestones.value(0), u"main entered"_s);
+    for (const QString &expected : {u"settings read"_s, u"tray shown"_s, u"floating window shown"_s,
+                                    u"event loop entered"_s, u"main window built"_s, u"website page built"_s})
+        QVERIFY2(milestones.contains(expected), qPrintable(milestones.join(u", "_s)));
+    // The tray comes with the shell before the settings are read; the floating window with them.
+    QVERIFY(milestones.indexOf(u"tray shown"_s) < milestones.indexOf(u"settings read"_s));
+    QVERIFY(milestones.indexOf(u"settings read"_s) < milestones.indexOf(u"floating window shown"_s));
 }
 
 void TestApp::channelRequests_data()

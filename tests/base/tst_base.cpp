@@ -104,6 +104,9 @@ void TestBase::backgroundPicture()
     QWidget child(&window);
     FramelessDialog::setBackgroundImage(&child, u"bg_dialog.png"_s);
     QVERIFY(child.autoFillBackground());
+    // Decoded when first shown, not before.
+    QVERIFY(child.palette().brush(QPalette::Window).texture().isNull());
+    window.show();
     const QPixmap picture = child.palette().brush(QPalette::Window).texture();
     QVERIFY(!picture.isNull());
     QCOMPARE(picture.size(), QSize(640, 480));

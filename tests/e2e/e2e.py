@@ -357,7 +357,7 @@ class Desktop:
         env.update(HOME=home, XDG_DATA_HOME=f'{home}/.local/share', XDG_CONFIG_HOME=f'{home}/.config',
                    XDG_CACHE_HOME=f'{home}/.cache', XDG_STATE_HOME=f'{home}/.local/state',
                    XDG_RUNTIME_DIR=os.path.join(self.root, 'run'), LANG='C.UTF-8', LC_ALL='C.UTF-8',
-                   QT_QPA_PLATFORM='xcb', NO_AT_BRIDGE='1')
+                   QT_QPA_PLATFORM='xcb', NO_AT_BRIDGE='1', QPA_STARTUP_TRACE='1')
         for key in ('XDG_DATA_HOME', 'XDG_CONFIG_HOME', 'XDG_CACHE_HOME', 'XDG_STATE_HOME', 'XDG_RUNTIME_DIR'):
             os.makedirs(env[key], mode=0o700, exist_ok=True)
         os.chmod(env['XDG_RUNTIME_DIR'], 0o700)
@@ -477,6 +477,13 @@ class Desktop:
         if wait_float:
             check(self.wait_window(FLOAT_TITLE, 10), 'the floating window did not appear')
         return self.app
+
+    def trace(self):
+        """The start-up milestones the running program printed so far (QPA_STARTUP_TRACE)."""
+        with open(os.path.join(self.artefacts, 'program.log'), encoding='utf-8', errors='replace') as f:
+            lines = [line.split(' ms ', 1)[1].strip() for line in f if line.startswith('qpa-startup: ')]
+        last = max((i for i, m in enumerate(lines) if m == 'main entered'), default=0)
+        return lines[last:]
 
     def run_second_instance(self, timeout=10, args=()):
         p = subprocess.run([self.program, *args], env=self.env, cwd=os.path.dirname(self.program),

@@ -79,7 +79,15 @@ def open_page(d, wid, action):
 def pages(d):
     d.start_app()
     check(wait_until(lambda: d.services.asked('websites.xml'), 10), 'websites.xml was not asked for')
+    # Only the first screen is made at start; the window waits for its first showing.
+    check(wait_until(lambda: 'event loop entered' in d.trace(), 5), f'no start-up trace: {d.trace()}')
+    started = d.trace()
+    for milestone in ('settings read', 'tray shown', 'floating window shown'):
+        check(milestone in started, f'"{milestone}" is missing from the start-up trace {started}')
+    check('main window built' not in started, f'the main window was built at start: {started}')
     wid = show_main_window(d)
+    built = [m for m in d.trace() if m.endswith(' built')]
+    check(built == ['main window built', 'website page built'], f'built at the first showing: {built}')
     x, y, w, h = d.geometry(wid)
     check((w, h) == (900, 600), f'the main window is {w}x{h}')
     time.sleep(0.5)
@@ -98,6 +106,7 @@ def pages(d):
     time.sleep(0.5)
     d.screenshot_window(wid, 'page-calendar')
     open_page(d, wid, 'weather')
+    check('weather page built' in d.trace(), 'the weather page was not built on its visit')
     # A build without a weather id and key uses the keyless services.
     check(wait_until(lambda: d.services.asked(forecast_address(d)), 15),
           f'no keyless forecast request; asked: {d.services.requests}')

@@ -162,7 +162,9 @@ void TestDialogs::settingsForm()
     QVERIFY(edit);
     QCOMPARE(edit->maxLength(), 100);
     QCOMPARE(edit->font().pointSize(), 12);
-    // The background picture of the Resources folder is the window brush.
+    // The background picture of the Resources folder is the window brush, decoded when first shown.
+    QVERIFY(dialog.palette().brush(QPalette::Window).texture().isNull());
+    dialog.show();
     QVERIFY(!dialog.palette().brush(QPalette::Window).texture().isNull());
 }
 

@@ -1,10 +1,12 @@
 // Tests of the main window shell: form, page switching, tray, menus, search, version check, quit path.
 #include "FakeNetworkAccessManager.h"
+#include "ClassifiedWebsiteWidget.h"
 #include "Endpoints.h"
 #include "GlobalSettings.h"
 #include "MainDialog.h"
 #include "ReleaseCheck.h"
 #include "MyMessageBox.h"
+#include "ScheduleMgr.h"
 #include "TestMain.h"
 #include "TestTools.h"
 #include "UrlRecorder.h"
@@ -66,6 +68,10 @@ private slots:
     void menuEntryShowsWindow_data();
     void menuEntryShowsWindow();
     void startupRequests();
+    void pagesBuiltOnFirstVisit_data();
+    void pagesBuiltOnFirstVisit();
+    void remoteWebsitesBeforeFirstShow();
+    void schedulesSavedBeforeCalendarPage();
     void trayActivation_data();
     void trayActivation();
     void trayMenuEntries();
@@ -103,7 +109,8 @@ private slots:
     void screenshots();
 
 private:
-    std::unique_ptr<MainDialog> makeDialog();
+    // The main window as the program makes it, with its widgets built (as its first showing would).
+    std::unique_ptr<MainDialog> makeDialog(bool built = true);
     template<typename T>
     T *child(const QString &name) const { return QpaTest::child<T>(m_dialog.get(), name); }
 
@@ -137,10 +144,12 @@ void TestShell::cleanup()
     settle();
 }
 
-std::unique_ptr<MainDialog> TestShell::makeDialog()
+std::unique_ptr<MainDialog> TestShell::makeDialog(bool built)
 {
     auto dialog = std::make_unique<MainDialog>();
     settle();
+    if (built)
+        dialog->ensureWindowBuilt();
     return dialog;
 }
 
@@ -295,15 +304,115 @@ void TestShell::menuEntryShowsWindow()
 void TestShell::startupRequests()
 {
     m_net->clearRequests();
-    m_dialog = makeDialog();
-    QCOMPARE(m_net->requestCount(kRelease), 1);
-    QCOMPARE(m_net->requestCount(kSite + u"websites.xml"_s), 1);
-    QCOMPARE(m_net->requestCount(kStat + u"login"_s), 1);
-    QCOMPARE(m_net->requestCount(kSite + u"cn_holidays.tsv"_s), 1);
-    QCOMPARE(m_net->requests().size(), 4);
-    // The version check is issued before the website list, and "login" comes last.
-    QCOMPARE(m_net->requests().first().toString(), kRelease);
-    QCOMPARE(m_net->requests().last().toString(), kStat + u"login"_s);
+    m_dialog = makeDialog(false);
+    QList<QString> asked;
+    for (const QUrl &url : m_net->requests())
+        asked << url.toString();
+    QCOMPARE(asked, (QList<QString>{kRelease, kSite + u"websites.xml"_s, kSite + u"cn_holidays.tsv"_s,
+                                    kStat + u"login"_s}));
+    // Only the shell is made at start: the tray and its menu, no widget of the window.
+    QVERIFY(m_dialog->findChild<QSystemTrayIcon *>(u"trayIcon"_s)->isVisible());
+    QCOMPARE(m_dialog->findChild<QMenu *>(u"trayMenu"_s)->actions().size(), 13);
+    QVERIFY(!m_dialog->findChild<QStackedWidget *>());
+    QVERIFY(!m_dialog->findChild<QPushButton *>());
+}
+
+void TestShell::pagesBuiltOnFirstVisit_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("website") << u"actionShowWebsite_"_s << 0 << u"WebsiteWidget"_s;
+    QTest::newRow("program") << u"actionShowProgram_"_s << 1 << u"ProgramWidget"_s;
+    QTest::newRow("calendar") << u"actionShowCalendar_"_s << 2 << u"CalendarWidget"_s;
+    QTest::newRow("weather") << u"actionShowWeather_"_s << 3 << u"WeatherWidget"_s;
+    QTest::newRow("promotion") << u"actionShowPromotion_"_s << 4 << u"SoftwareWidget"_s;
+}
+
+void TestShell::pagesBuiltOnFirstVisit()
+{
+    QFETCH(QString, action);
+    QFETCH(int, index);
+    QFETCH(QString, page);
+    const QStringList pages{u"WebsiteWidget"_s, u"ProgramWidget"_s, u"CalendarWidget"_s, u"WeatherWidget"_s,
+                            u"SoftwareWidget"_s};
+    const auto className = [](const QObject *object) { return QString::fromLatin1(object->metaObject()->className()); };
+    const auto built = [&] {
+        QStringList names;
+        for (const QString &name : pages) {
+            const QList<QWidget *> all = m_dialog->findChildren<QWidget *>();
+            if (std::any_of(all.cbegin(), all.cend(), [&](QWidget *w) { return className(w) == name; }))
+                names << name;
+        }
+        return names;
+    };
+    m_dialog = makeDialog(false);
+    child<QAction>(action)->trigger();
+    QVERIFY(m_dialog->isVisible());
+    auto *stack = child<QStackedWidget>(u"stackedWidget"_s);
+    QCOMPARE(stack->count(), 5);
+    QCOMPARE(stack->currentIndex(), index);
+    QCOMPARE(className(stack->currentWidget()), page);
+    // The first page shown is the only one built; the others come in place, at their own index.
+    QCOMPARE(built(), QStringList{page});
+    for (int i = 0; i < pages.size(); ++i) {
+        QTest::mouseClick(child<QPushButton>(QStringList{u"btnWebsite"_s, u"btnProgram"_s, u"btnCalendar"_s,
+                                                         u"btnWeather"_s, u"btnPromotion"_s}.at(i)),
+                          Qt::LeftButton);
+        QCOMPARE(stack->currentIndex(), i);
+        QCOMPARE(className(stack->currentWidget()), pages.at(i));
+        QVERIFY(stack->currentWidget()->isVisible());
+    }
+    QCOMPARE(built(), pages);
+    QCOMPARE(stack->count(), 5);
+}
+
+void TestShell::remoteWebsitesBeforeFirstShow()
+{
+    const QString saved = GlobalSettings::instance()->dataFilePath(u"websites.xml"_s);
+    QFile::remove(saved);
+    const QByteArray list = "<sites><website><category text=\"远程分类\" color=\"c00000\">"
+                            "<site text=\"新华网\" url=\"http://www.news.example.cn/\" color=\"0\"/>"
+                            "</category></website></sites>";
+    m_net->setReply(kSite + u"websites.xml"_s, list);
+    m_dialog = makeDialog(false);
+    // Kept for the next start at once, even if the window is never shown in this run.
+    QTRY_VERIFY(QFile::exists(saved));
+    QVERIFY(!m_dialog->findChild<ClassifiedWebsiteWidget *>());
+    m_dialog->show();
+    // Built on the first showing with the list that came, not the built-in one.
+    QStringList titles;
+    for (auto *block : m_dialog->findChildren<ClassifiedWebsiteWidget *>(u"remoteBlock"_s))
+        titles << block->category().text;
+    QCOMPARE(titles, QStringList{u"远程分类"_s});
+    QFile::remove(saved);
+}
+
+void TestShell::schedulesSavedBeforeCalendarPage()
+{
+    const QString path = GlobalSettings::instance()->dataFilePath(u"schedules.dat"_s);
+    QFile::remove(path);
+    const auto saved = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    m_dialog = makeDialog(false);
+    auto *mgr = m_dialog->findChild<ScheduleMgr *>();
+    QVERIFY(mgr);
+    Schedule schedule;
+    schedule.type = OnlyToday;
+    schedule.setDateTime(QDate::currentDate().addDays(1), QTime(9, 0));
+    schedule.description = u"早会"_s;
+    // A reminder that fires (or any change) before the calendar page is built is kept all the same.
+    mgr->addSchedule(schedule);
+    QVERIFY(saved().contains("早会"));
+    mgr->removeSchedule(mgr->schedules().constFirst().id);
+    QVERIFY(!saved().contains("早会"));
+    // Once the page is built it saves, as before.
+    m_dialog->findChild<QAction *>(u"actionShowCalendar_"_s)->trigger();
+    mgr->addSchedule(schedule);
+    QVERIFY(saved().contains("早会"));
+    QFile::remove(path);
 }
 
 void TestShell::trayActivation_data()

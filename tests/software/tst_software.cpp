@@ -606,15 +606,17 @@ void TestSoftware::firstVisitThroughMainWindow()
     MyMessageBox::setAutoAnswer(true);
     m_net->setReply(kPromotionsUrl, fixture(u"promotions.xml"_s));
     MainDialog dialog;
+    dialog.ensureWindowBuilt();
     auto *stack = dialog.findChild<QStackedWidget *>(u"stackedWidget"_s);
-    auto *page = qobject_cast<SoftwareWidget *>(stack->widget(4));
-    QVERIFY(page);
+    QVERIFY(!dialog.findChild<SoftwareWidget *>());
     QCOMPARE(m_net->requestCount(kPromotionsUrl), 0);
 
     auto *promotion = dialog.findChild<QPushButton *>(u"btnPromotion"_s);
     auto *website = dialog.findChild<QPushButton *>(u"btnWebsite"_s);
     promotion->click();
-    QCOMPARE(stack->currentWidget(), page);
+    auto *page = qobject_cast<SoftwareWidget *>(stack->currentWidget());
+    QVERIFY(page);
+    QCOMPARE(stack->indexOf(page), 4);
     QTRY_COMPARE(page->panels().size(), 2);
     promotion->click();
     website->click();
@@ -724,11 +726,13 @@ void TestSoftware::visitAfterFailureTriesAgain()
     MyMessageBox::setAutoAnswer(true);
     m_net->setError(kPromotionsUrl, QNetworkReply::ConnectionRefusedError);
     MainDialog dialog;
+    dialog.ensureWindowBuilt();
     auto *stack = dialog.findChild<QStackedWidget *>(u"stackedWidget"_s);
-    auto *page = qobject_cast<SoftwareWidget *>(stack->widget(4));
     auto *promotion = dialog.findChild<QPushButton *>(u"btnPromotion"_s);
     auto *website = dialog.findChild<QPushButton *>(u"btnWebsite"_s);
     promotion->click();
+    auto *page = qobject_cast<SoftwareWidget *>(stack->currentWidget());
+    QVERIFY(page);
     QTRY_VERIFY(!page->placeholder()->findChild<QPushButton *>(u"retry_"_s)->isHidden());
     m_net->setReply(kPromotionsUrl, itemsXml(2));
     website->click();

@@ -28,14 +28,52 @@ int FramelessDialog::hitTest(const QPoint &globalPos) const
     return childAt(ScreenPosition::toWindow(this, globalPos)) ? HitNowhere : HitCaption;
 }
 
-void FramelessDialog::setBackgroundImage(QWidget *widget, const QString &fileName)
+namespace {
+
+void paintWithPicture(QWidget *widget, const QString &fileName)
 {
     QPalette palette = widget->palette();
     palette.setBrush(QPalette::Window,
                      QBrush(QPixmap(GlobalSettings::instance()->resourcesDirectory() + fileName)));
     widget->setPalette(palette);
+}
+
+// Decodes a background picture when its widget is first shown, right before its first paint:
+// windows and pages made ahead of time, or never shown, cost no decoding.
+class PictureOnFirstShow : public QObject
+{
+public:
+    PictureOnFirstShow(QWidget *widget, const QString &fileName)
+        : QObject(widget)
+        , m_fileName(fileName)
+    {
+        widget->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            paintWithPicture(static_cast<QWidget *>(watched), m_fileName);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QString m_fileName;
+};
+
+} // namespace
+
+void FramelessDialog::setBackgroundImage(QWidget *widget, const QString &fileName)
+{
     if (!widget->isWindow())
         widget->setAutoFillBackground(true);
+    if (widget->isVisible())
+        paintWithPicture(widget, fileName);
+    else
+        new PictureOnFirstShow(widget, fileName);
 }
 
 QToolButton *FramelessDialog::makeCloseButton(QWidget *parent)

@@ -21,7 +21,8 @@ public:
     // is inside the window and no child widget covers it, HitNowhere otherwise.
     virtual int hitTest(const QPoint &globalPos) const;
 
-    // Paints widget's background with a picture of the Resources folder (auto-filled for children).
+    // Paints widget's background with a picture of the Resources folder (auto-filled for children),
+    // decoded when the widget is first shown.
     static void setBackgroundImage(QWidget *widget, const QString &fileName);
 
     // The close button every borderless dialog carries: "close_", auto-raise, the close icon at

@@ -6,6 +6,7 @@
 #include "Endpoints.h"
 #include "GlobalHotKey.h"
 #include "GlobalSettings.h"
+#include "HolidayUpdate.h"
 #include "MyMessageBox.h"
 #include "Network.h"
 #include "ProgramFont.h"
@@ -17,6 +18,7 @@
 #include "SettingsDialog.h"
 #include "ShowHideHotKey.h"
 #include "SoftwareWidget.h"
+#include "StartupTrace.h"
 #include "TrayBalloon.h"
 #include "UsageReport.h"
 #include "WeatherWidget.h"
@@ -41,11 +43,16 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <array>
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QString kProductName = u"Quorvik桌面助手"_s;
+// Stack indexes of the pages.
+enum { kWebsitePage, kProgramPage, kCalendarPage, kWeatherPage, kSoftwarePage, kPageCount };
 const QString kShowFloatingText = u"显示浮窗"_s;
 const QString kHideFloatingText = u"隐藏浮窗"_s;
 
@@ -123,7 +130,13 @@ MainDialog::MainDialog(QWidget *parent)
         });
     });
 
-    buildForm();
+    setObjectName(u"MainDialog"_s);
+    setFixedSize(900, 600);
+    setAcceptDrops(true);
+    setWindowTitle(u"Quorvik电脑助手"_s);
+    // The menus need the actions now; the widgets wait for the first showing (ensureWindowBuilt).
+    createActions();
+    connectActions();
     connect(GlobalHotKey::instance(), &GlobalHotKey::activated, this, &MainDialog::onHotKey);
     m_releaseCheck = new ReleaseCheck(this);
     connect(m_releaseCheck, &ReleaseCheck::askedRunningChanged, this, &MainDialog::setVersionCheckRunning);
@@ -132,34 +145,24 @@ MainDialog::MainDialog(QWidget *parent)
     connect(m_releaseCheck, &ReleaseCheck::unreachable, this, &MainDialog::showVersionServerUnreachable);
     onCheckNewVersion();
     initTrayIcon();
-    setBackgroundImage(titleWidget_, u"bg_title"_s);
 
-    btnWebsite->setChecked(true);
-    currentPageButton = btnWebsite;
-
-    // Step 7: website page (stack index 0) with the personal list.
-    websitePage = new WebsiteWidget(stackedWidget);
-    stackedWidget->addWidget(websitePage);
-    websitePage->loadLocalWebsites(GlobalSettings::instance()->dataFilePath(u"luw.dat"_s));
-    websitePage->loadSavedWebsites(GlobalSettings::instance()->dataFilePath(u"websites.xml"_s));
-
+    // The pages' start-up work that cannot wait for their first visit, in this order: the remote
+    // website list, the holiday table (the reminders' workday rule reads it too), the "login"
+    // report, the schedules.
     requestRemoteWebsites();
-
-    // Step 9: program page (stack index 1); built-in programs from cell 0, then lup.dat.
-    createProgramPage();
-
-    // Step 10: calendar page (index 2, given the schedule manager), weather page (3), software page (4).
-    calendarPage = new CalendarWidget(stackedWidget, &m_scheduleMgr);
-    stackedWidget->addWidget(calendarPage);
-    weatherPage = new WeatherWidget(stackedWidget);
-    stackedWidget->addWidget(weatherPage);
-    softwarePage = new SoftwareWidget(stackedWidget);
-    stackedWidget->addWidget(softwarePage);
-
+    HolidayUpdate::loadCache();
+    HolidayUpdate::request(this, [this] {
+        if (calendarPage)
+            calendarPage->refreshHolidays();
+    });
     reportAction(u"login"_s);
-
-    // Step 12: the schedule manager loads schedules.dat.
     m_scheduleMgr.loadSchedules(GlobalSettings::instance()->dataFilePath(u"schedules.dat"_s));
+    // The calendar page saves the list at every change; a reminder may change it before the page
+    // is built, and a one-day reminder must not come back at the next start.
+    connect(&m_scheduleMgr, &ScheduleMgr::scheduleChanged, this, [this] {
+        if (!calendarPage)
+            m_scheduleMgr.saveSchedules(GlobalSettings::instance()->dataFilePath(u"schedules.dat"_s));
+    });
 }
 
 MainDialog::~MainDialog()
@@ -170,13 +173,21 @@ MainDialog::~MainDialog()
     delete settingsDialog;
 }
 
+void MainDialog::ensureWindowBuilt()
+{
+    if (stackedWidget)
+        return;
+    StartupTrace::mark("main window requested");
+    buildForm();
+    setBackgroundImage(titleWidget_, u"bg_title"_s);
+    btnWebsite->setChecked(true);
+    currentPageButton = btnWebsite;
+    StartupTrace::mark("main window built");
+    StartupTrace::markAfterFirstPaint(titleWidget_, "main window painted");
+}
+
 void MainDialog::buildForm()
 {
-    setObjectName(u"MainDialog"_s);
-    setFixedSize(900, 600);
-    setAcceptDrops(true);
-    setWindowTitle(u"Quorvik电脑助手"_s);
-
     auto *verticalLayout = new QVBoxLayout(this);
     verticalLayout->setObjectName(u"verticalLayout"_s);
     verticalLayout->setSpacing(0);
@@ -188,9 +199,7 @@ void MainDialog::buildForm()
     verticalLayout->addWidget(titleWidget_);
     verticalLayout->addWidget(funcBtnWidget_);
     verticalLayout->addWidget(stackedWidget);
-
-    createActions();
-    connectSignals();
+    connectButtons();
 }
 
 void MainDialog::buildTitleBar()
@@ -286,6 +295,48 @@ void MainDialog::buildStack()
     stackedWidget = new QStackedWidget(this);
     stackedWidget->setObjectName(u"stackedWidget"_s);
     stackedWidget->setFixedSize(900, 470);
+    // Empty stand-ins keep the pages' indexes until each page is built on its first visit.
+    for (int index = 0; index < kPageCount; ++index)
+        stackedWidget->addWidget(new QWidget(stackedWidget));
+}
+
+void MainDialog::ensurePage(int index)
+{
+    if (pageAt(index))
+        return;
+    switch (index) {
+    case kWebsitePage:
+        createWebsitePage();
+        break;
+    case kProgramPage:
+        createProgramPage();
+        break;
+    case kCalendarPage:
+        calendarPage = new CalendarWidget(stackedWidget, &m_scheduleMgr);
+        break;
+    case kWeatherPage:
+        weatherPage = new WeatherWidget(stackedWidget);
+        break;
+    default:
+        softwarePage = new SoftwareWidget(stackedWidget);
+        break;
+    }
+    QWidget *standIn = stackedWidget->widget(index);
+    const bool current = stackedWidget->currentWidget() == standIn;
+    stackedWidget->insertWidget(index, pageAt(index));
+    delete standIn;
+    if (current)
+        stackedWidget->setCurrentIndex(index);
+    static const char *const built[kPageCount] = {"website page built", "program page built",
+                                                  "calendar page built", "weather page built",
+                                                  "software page built"};
+    StartupTrace::mark(built[index]);
+}
+
+QWidget *MainDialog::pageAt(int index) const
+{
+    const std::array<QWidget *, kPageCount> pages{websitePage, programPage, calendarPage, weatherPage, softwarePage};
+    return pages.at(index);
 }
 
 void MainDialog::createActions()
@@ -305,7 +356,7 @@ void MainDialog::createActions()
     actionShowFloatingWindow = makeAction(this, u"actionShowFloatingWindow"_s, kShowFloatingText);
 }
 
-void MainDialog::connectSignals()
+void MainDialog::connectActions()
 {
     connect(actionQuit_, &QAction::triggered, this, &MainDialog::onClose);
     connect(actionAbout_, &QAction::triggered, this, &MainDialog::onAbout);
@@ -319,7 +370,10 @@ void MainDialog::connectSignals()
     connect(actionShowWeather_, &QAction::triggered, this, &MainDialog::onWeather);
     connect(actionShowPromotion_, &QAction::triggered, this, &MainDialog::onPromotion);
     connect(actionShowFloatingWindow, &QAction::triggered, this, &MainDialog::onShowFloatingWindow);
+}
 
+void MainDialog::connectButtons()
+{
     connect(btnWebsite, &QPushButton::clicked, this, &MainDialog::onWebsite);
     connect(btnProgram, &QPushButton::clicked, this, &MainDialog::onProgram);
     connect(btnCalendar, &QPushButton::clicked, this, &MainDialog::onCalendar);
@@ -358,14 +412,26 @@ void MainDialog::initTrayIcon()
     fillEntryMenu(&m_trayMenu);
     m_trayIcon.setContextMenu(&m_trayMenu);
     m_trayIcon.show();
+    StartupTrace::mark("tray shown");
+}
+
+void MainDialog::createWebsitePage()
+{
+    websitePage = new WebsiteWidget(stackedWidget);
+    websitePage->loadLocalWebsites(GlobalSettings::instance()->dataFilePath(u"luw.dat"_s));
+    // A list that came before the page was built is saved already; otherwise the saved or built-in
+    // one stands until the reply comes.
+    if (!m_remoteWebsites.isEmpty())
+        websitePage->loadRemoteWebsites(std::exchange(m_remoteWebsites, QByteArray()));
+    else
+        websitePage->loadSavedWebsites(GlobalSettings::instance()->dataFilePath(u"websites.xml"_s));
 }
 
 void MainDialog::createProgramPage()
 {
     programPage = new ProgramWidget(stackedWidget);
-    stackedWidget->addWidget(programPage);
-    // Finding the built-in tools and every program's icon is the slowest part of start-up and the
-    // page is hidden until the user opens the window, so it fills at the first event-loop turn.
+    // Finding the built-in tools and every program's icon is the slowest part of building the
+    // page, so it is shown first and fills at the next event-loop turn.
     QTimer::singleShot(0, programPage, [page = programPage] {
         page->tableWidget()->loadSystemPrograms(0);
         page->tableWidget()->loadPrograms(GlobalSettings::instance()->dataFilePath(u"lup.dat"_s));
@@ -392,11 +458,12 @@ void MainDialog::selectPageButton(QPushButton *button)
     currentPageButton = button;
 }
 
-void MainDialog::switchToPage(QPushButton *button, QWidget *page, QAction *menuAction)
+void MainDialog::switchToPage(QPushButton *button, int index, QAction *menuAction)
 {
     if (button != currentPageButton) {
         selectPageButton(button);
-        stackedWidget->setCurrentWidget(page);
+        ensurePage(index);
+        stackedWidget->setCurrentIndex(index);
     }
     if (menuAction && sender() == menuAction) {
         show();
@@ -407,45 +474,52 @@ void MainDialog::switchToPage(QPushButton *button, QWidget *page, QAction *menuA
 void MainDialog::onWebsite()
 {
     reportAction(u"wb"_s);
+    ensureWindowBuilt();
     currentPageButton->setChecked(true);
-    switchToPage(btnWebsite, websitePage, actionShowWebsite_);
+    switchToPage(btnWebsite, kWebsitePage, actionShowWebsite_);
 }
 
 void MainDialog::onProgram()
 {
     reportAction(u"program"_s);
+    ensureWindowBuilt();
     currentPageButton->setChecked(true);
-    switchToPage(btnProgram, programPage, actionShowProgram_);
+    switchToPage(btnProgram, kProgramPage, actionShowProgram_);
 }
 
 void MainDialog::onCalendar()
 {
     reportAction(u"calendar"_s);
+    ensureWindowBuilt();
     currentPageButton->setChecked(true);
-    switchToPage(btnCalendar, calendarPage, actionShowCalendar_);
+    switchToPage(btnCalendar, kCalendarPage, actionShowCalendar_);
 }
 
 void MainDialog::onWeather()
 {
     reportAction(u"weather"_s);
+    ensureWindowBuilt();
     currentPageButton->setChecked(true);
     if (btnWeather != currentPageButton && weatherPagePending) {
+        ensurePage(kWeatherPage);
         weatherPage->onRequestWeather();
         weatherPagePending = false;
     }
-    switchToPage(btnWeather, weatherPage, actionShowWeather_);
+    switchToPage(btnWeather, kWeatherPage, actionShowWeather_);
 }
 
 void MainDialog::onPromotion()
 {
     reportAction(u"promotion"_s);
+    ensureWindowBuilt();
     currentPageButton->setChecked(true);
     // Every visit asks again until a list from the network is shown (the page ignores the rest).
     if (btnPromotion != currentPageButton) {
         softwarePagePending = false;
+        ensurePage(kSoftwarePage);
         softwarePage->requestPromotions();
     }
-    switchToPage(btnPromotion, softwarePage, actionShowPromotion_);
+    switchToPage(btnPromotion, kSoftwarePage, actionShowPromotion_);
 }
 
 void MainDialog::onRequestRemoteWebsiteFinished()
@@ -457,7 +531,17 @@ void MainDialog::onRequestRemoteWebsiteFinished()
     if (m_quitting)
         return;
     // A failed, hung or oversized reply changes nothing: the saved or built-in list stays.
-    websitePage->loadRemoteWebsites(replyBody(reply));
+    const QByteArray body = replyBody(reply);
+    if (websitePage) {
+        websitePage->loadRemoteWebsites(body);
+        return;
+    }
+    // The page is built on its first visit: a good list waits for it and is kept for the next
+    // start now, as the page would keep it.
+    QVector<WebsiteCategory> categories;
+    if (WebsiteStore::parseRemote(body, &categories) && !categories.isEmpty()
+        && WebsiteStore::saveRemote(GlobalSettings::instance()->dataFilePath(u"websites.xml"_s), body))
+        m_remoteWebsites = body;
 }
 
 bool MainDialog::trayAvailable()
@@ -559,6 +643,7 @@ void MainDialog::onSettingsLoadFinished()
     if (settings->showFloatingWindow()) {
         m_miniDialog.show();
         actionShowFloatingWindow->setText(kHideFloatingText);
+        StartupTrace::mark("floating window shown");
     } else {
         actionShowFloatingWindow->setText(kShowFloatingText);
     }
@@ -724,7 +809,7 @@ bool MainDialog::isNewerVersion(const QString &current, const QString &offered)
 
 bool MainDialog::isOverProgramPage(const QPoint &pos) const
 {
-    if (stackedWidget->currentWidget() != programPage)
+    if (!programPage || stackedWidget->currentWidget() != programPage)
         return false;
     return programPage->rect().contains(programPage->mapFrom(this, pos));
 }
@@ -741,6 +826,10 @@ void MainDialog::setVisible(bool visible)
     // where the user left it, on a screen that is still there.
     if (visible && !isVisible() && m_lastPosition)
         move(ScreenPosition::keepOnScreens(QRect(*m_lastPosition, size())));
+    if (visible) {
+        ensureWindowBuilt();
+        ensurePage(stackedWidget->currentIndex());
+    }
     FramelessDialog::setVisible(visible);
 }
 

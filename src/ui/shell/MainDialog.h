@@ -1,4 +1,6 @@
 // The main window and shell: title strip, page buttons, the five pages, tray icon, menus, version check.
+// Only the shell (tray icon, menus, floating window, schedules, start-up requests) is made at start;
+// the window's widgets are built when it is first shown, each page on its first visit.
 #pragma once
 
 #include "FramelessDialog.h"
@@ -58,6 +60,10 @@ public:
     // True when offered names a later release than current (dotted decimal, missing parts count as older).
     static bool isNewerVersion(const QString &current, const QString &offered);
 
+    // Builds the title strip, the page buttons and the stack of stand-ins now; the first showing
+    // does it otherwise. Idempotent.
+    void ensureWindowBuilt();
+
     // Drags only from the bare title strip.
     int hitTest(const QPoint &globalPos) const override;
     void setVisible(bool visible) override;
@@ -101,13 +107,19 @@ private:
     void buildPageButtons();
     void buildStack();
     void createActions();
-    void connectSignals();
+    void connectActions();
+    void connectButtons();
     void initTrayIcon();
     void fillEntryMenu(QMenu *menu);
+    // Builds the page of a stack index in place of its stand-in, once.
+    void ensurePage(int index);
+    // The page of a stack index, null until built.
+    QWidget *pageAt(int index) const;
+    void createWebsitePage();
     void createProgramPage();
     void requestRemoteWebsites();
     // Page slots: report, keep the current button checked, switch, and show when asked from a menu.
-    void switchToPage(QPushButton *button, QWidget *page, QAction *menuAction);
+    void switchToPage(QPushButton *button, int index, QAction *menuAction);
     bool isOverProgramPage(const QPoint &pos) const;
     bool programPageAcceptsDrag(QDragMoveEvent *event);
     // The first-run balloon points at the tray icon, so it waits (a few seconds at most) until
@@ -159,6 +171,8 @@ private:
     WeatherWidget *weatherPage = nullptr;
     SoftwareWidget *softwarePage = nullptr;
 
+    // A good websites.xml that came before the website page was built; shown when it is.
+    QByteArray m_remoteWebsites;
     bool weatherPagePending = true;
     bool softwarePagePending = true;
     // Set once 退出 is chosen: replies still arriving open no window any more.

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -19,7 +20,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 const QString kProductName = u"Quorvik桌面助手"_s;
+const QString kLogo = u":/icon/logo48"_s;
 } // namespace
+
+const QPixmap &MiniMainDialog::logo()
+{
+    if (m_logo.isNull())
+        m_logo = QPixmap(kLogo);
+    return m_logo;
+}
 
 MiniMainDialog::MiniMainDialog()
     : FramelessDialog(nullptr)
@@ -47,8 +56,8 @@ MiniMainDialog::MiniMainDialog()
     setWindowFlags(windowFlags() | Qt::Tool | Qt::WindowStaysOnTopHint);
     setAttribute(Qt::WA_TranslucentBackground);
 
-    m_logo = QPixmap(u":/icon/logo48"_s);
-    resize(m_logo.size());
+    // The size from the picture's header; the picture itself is decoded when first shown.
+    resize(QImageReader(kLogo).size());
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect desktop = screen->geometry();
@@ -74,7 +83,7 @@ int MiniMainDialog::hitTest(const QPoint &) const
 void MiniMainDialog::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_logo);
+    painter.drawPixmap(0, 0, logo());
 }
 
 void MiniMainDialog::mousePressEvent(QMouseEvent *event)
@@ -146,7 +155,7 @@ void MiniMainDialog::showEvent(QShowEvent *event)
     if (WindowEffects::composited())
         clearMask();
     else
-        setMask(QBitmap::fromImage(m_logo.toImage().createAlphaMask()));
+        setMask(QBitmap::fromImage(logo().toImage().createAlphaMask()));
 }
 
 void MiniMainDialog::onContextMenu(const QPoint &pos)

@@ -40,6 +40,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    const QPixmap &logo();
+
     QPixmap m_logo;
     QPoint dragOffset;
     // Set once the application has begun to quit (it then closes every window).
