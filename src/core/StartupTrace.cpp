@@ -1,5 +1,7 @@
 #include "StartupTrace.h"
 
+#include "ProcessClock.h"
+
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QObject>
@@ -15,6 +17,9 @@ struct Clock {
         : enabled(qEnvironmentVariableIntValue("QPA_STARTUP_TRACE") == 1)
     {
         timer.start();
+        // The time before main, asked only when tracing (it reads /proc on Linux).
+        if (enabled)
+            beforeTimerNs = qMax<qint64>(0, ProcessClock::ageNanoseconds());
     }
     QElapsedTimer timer;
     bool enabled;
