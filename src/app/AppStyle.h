@@ -1,16 +1,16 @@
 // Application-wide style sheet and version, shared by start-up and its tests.
 #pragma once
 
+#include "ButtonStyle.h"
 #include "Version.h"
 
 #include <QString>
 
 inline QString applicationStyleSheet()
 {
-    return QStringLiteral(
-        "QToolButton{background-color: rgba(209, 226, 242, 0);}"
-        "QToolButton:hover{background-color: rgba(7, 101, 145, 255);border-width: 1px;border-color:rgb(7, 101, 145);border-style:solid;}"
-        "QToolButton:pressed{background-color: rgba(7, 101, 145, 255);border-width: 1px;border-color:rgb(7, 101, 145);border-style:solid;}"
+    return ButtonStyle::highlighted(QStringLiteral("QToolButton"), QStringLiteral("7, 101, 145"),
+                                    QStringLiteral("7, 101, 145"), false)
+        + QStringLiteral(
         // A frame and a darker lower-right edge set menus apart from the white pages (no shadow
         // without a compositor).
         "QMenu{background-color: white;margin: 0px;padding: 2px;border: 1px solid rgb(150, 170, 198);"

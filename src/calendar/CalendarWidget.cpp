@@ -1,5 +1,6 @@
 #include "CalendarWidget.h"
 
+#include "ButtonStyle.h"
 #include "ChineseCalendarWidget.h"
 #include "GlobalSettings.h"
 #include "NewScheduleDialog.h"
@@ -22,11 +23,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kHeaderButtonStyle =
-    u"QToolButton{background-color: rgba(209, 226, 242, 0);}"
-    u"QToolButton:hover{background-color: rgba(165, 225, 253, 255);border-width: 1px;border-color:rgb(165, 225, 253);border-style:solid;}"
-    u"QToolButton:pressed{background-color: rgba(165, 225, 253, 255);border-width: 1px;border-color:rgb(165, 225, 253);border-style:solid;}"
-    u"QToolButton:checked{background-color: rgba(165, 225, 253, 255);border-width: 1px;border-color:rgb(165, 225, 253);border-style:solid;}"_s;
+const QString kHeaderButtonStyle = ButtonStyle::highlighted(u"QToolButton"_s, u"165, 225, 253"_s, u"165, 225, 253"_s);
 
 const QString kHeaderTextStyle = u"color: rgb(7, 101, 145);"_s;
 

@@ -1,5 +1,6 @@
 #include "ProgramEditorDialog.h"
 
+#include "ButtonStyle.h"
 #include "FileDialogs.h"
 #include "MyMessageBox.h"
 #include "ProgramEntry.h"
@@ -32,9 +33,7 @@ ProgramEditorDialog::ProgramEditorDialog(QWidget *parent)
     browseProgram_->setAutoRaise(true);
     browseProgram_->setFont(label->font());
     browseProgram_->setStyleSheet(
-        u"QToolButton{background-color: rgba(209, 226, 242, 0);color: white;}"
-        u"QToolButton:hover{background-color: rgba(7, 101, 145, 255);border-width: 1px;border-color:rgb(7, 101, 145);border-style:solid;}"
-        u"QToolButton:pressed{background-color: rgba(7, 101, 145, 255);border-width: 1px;border-color:rgb(7, 101, 145);border-style:solid;}"_s);
+        ButtonStyle::highlighted(u"QToolButton"_s, u"7, 101, 145"_s, u"7, 101, 145"_s, false, u"color: white;"_s));
     addRows(label, browseProgram_);
 
     connect(browseProgram_, &QToolButton::clicked, this, &ProgramEditorDialog::onBrowse);

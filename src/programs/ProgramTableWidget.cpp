@@ -1,5 +1,6 @@
 #include "ProgramTableWidget.h"
 
+#include "ButtonStyle.h"
 #include "DataFile.h"
 #include "GlobalSettings.h"
 #include "ProgramEditorDialog.h"
@@ -42,12 +43,8 @@ const QString kScrollBarStyle =
     u"QScrollBar::sub-line:vertical:hover{height:15px;width:8px;background:rgba(0,0,0,50%); border-radius:4px;subcontrol-position:top;}"
     u"QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:rgba(0,0,0,10%);border-radius:4px;}"_s;
 
-const QString kGridStyle =
-    u"QTableView{background-color: rgba(209, 226, 242, 0);}"
-    u"QToolButton{background-color: rgba(209, 226, 242, 0);}"
-    u"QToolButton:hover{background-color: rgba(209, 226, 242, 255);border-width: 1px;border-color:rgb(120,174,229);border-style:solid;}"
-    u"QToolButton:pressed{background-color: rgba(209, 226, 242, 255);border-width: 1px;border-color:rgb(120,174,229);border-style:solid;}"
-    u"QToolButton:checked{background-color: rgba(209, 226, 242, 255);border-width: 1px;border-color:rgb(120,174,229);border-style:solid;}"_s;
+const QString kGridStyle = u"QTableView{background-color: rgba(209, 226, 242, 0);}"_s
+                           + ButtonStyle::highlighted(u"QToolButton"_s, u"209, 226, 242"_s, u"120,174,229"_s);
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "MainDialog.h"
 
 #include "AboutDialog.h"
+#include "ButtonStyle.h"
 #include "CalendarWidget.h"
 #include "DataFile.h"
 #include "Endpoints.h"
@@ -74,10 +75,7 @@ QToolButton *makeTitleButton(QWidget *parent, const QString &name, const QString
 
 QPushButton *makePageButton(QWidget *parent, const QString &name, const QString &text, const QString &icon)
 {
-    static const QString style = u"QPushButton{background-color: rgba(209, 226, 242, 0);}"
-                                 "QPushButton:hover{background-color: rgba(165, 225, 253, 255);border-width: 1px;border-color:rgb(165, 225, 253);border-style:solid;}"
-                                 "QPushButton:pressed{background-color: rgba(165, 225, 253, 255);border-width: 1px;border-color:rgb(165, 225, 253);border-style:solid;}"
-                                 "QPushButton:checked{background-color: rgba(165, 225, 253, 255);border-width: 1px;border-color:rgb(165, 225, 253);border-style:solid;}"_s;
+    static const QString style = ButtonStyle::highlighted(u"QPushButton"_s, u"165, 225, 253"_s, u"165, 225, 253"_s);
     auto *button = new QPushButton(parent);
     button->setObjectName(name);
     button->setCheckable(true);

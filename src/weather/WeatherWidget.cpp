@@ -1,5 +1,6 @@
 #include "WeatherWidget.h"
 
+#include "ButtonStyle.h"
 #include "CityChooser.h"
 #include "CodeTable.h"
 #include "GlobalSettings.h"
@@ -27,14 +28,7 @@ namespace {
 
 const QString NotAvailable = u"N/A"_s;
 
-const QString ToolButtonStyle =
-    u"QToolButton{background-color: rgba(209, 226, 242, 0);}"
-    "QToolButton:hover{background-color: rgba(165, 225, 253, 255);border-width: 1px;"
-    "border-color:rgb(165, 225, 253);border-style:solid;}"
-    "QToolButton:pressed{background-color: rgba(165, 225, 253, 255);border-width: 1px;"
-    "border-color:rgb(165, 225, 253);border-style:solid;}"
-    "QToolButton:checked{background-color: rgba(165, 225, 253, 255);border-width: 1px;"
-    "border-color:rgb(165, 225, 253);border-style:solid;}"_s;
+const QString ToolButtonStyle = ButtonStyle::highlighted(u"QToolButton"_s, u"165, 225, 253"_s, u"165, 225, 253"_s);
 
 QLabel *makeLabel(QWidget *parent, const QString &name, int pointSize, const QString &text = NotAvailable)
 {
