@@ -91,10 +91,13 @@ int main(int argc, char *argv[])
         app.setWindowIcon(QIcon(QStringLiteral(":/icon/logo48")));
         // The interface is Chinese whatever the system language: Qt's own dialogs and the edit
         // menus follow it when the translation is installed.
+        // Nothing of Qt's own is shown before the first event-loop turn, so it is read then.
         QTranslator qtTranslator;
-        if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                              QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-            app.installTranslator(&qtTranslator);
+        QTimer::singleShot(0, &app, [&app, &qtTranslator] {
+            if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                                  QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                app.installTranslator(&qtTranslator);
+        });
 
         GlobalSettings *settings = GlobalSettings::instance();
         const QString settingsPath = settings->settingsFilePath();

@@ -141,12 +141,22 @@ MainDialog::MainDialog(QWidget *parent)
     connect(m_releaseCheck, &ReleaseCheck::newerRelease, this, &MainDialog::offerRelease);
     connect(m_releaseCheck, &ReleaseCheck::upToDate, this, &MainDialog::showUpToDate);
     connect(m_releaseCheck, &ReleaseCheck::unreachable, this, &MainDialog::showVersionServerUnreachable);
-    onCheckNewVersion();
-    initTrayIcon();
+    // The calendar page saves the list at every change; a reminder may change it before the page
+    // is built, and a one-day reminder must not come back at the next start.
+    connect(&m_scheduleMgr, &ScheduleMgr::scheduleChanged, this, [this] {
+        if (!calendarPage)
+            m_scheduleMgr.saveSchedules(GlobalSettings::instance()->dataFilePath(u"schedules.dat"_s));
+    });
+    // The floating window is the first window; the tray icon and the rest follow at once.
+    QTimer::singleShot(0, this, &MainDialog::finishStartup);
+}
 
-    // The pages' start-up work that cannot wait for their first visit, in this order: the remote
-    // website list, the holiday table (the reminders' workday rule reads it too), the "login"
-    // report, the schedules.
+void MainDialog::finishStartup()
+{
+    initTrayIcon();
+    // The start-up requests in this order: version check, remote website list, holiday table (the
+    // reminders' workday rule reads it too, so it does not wait for the calendar page), "login".
+    onCheckNewVersion();
     requestRemoteWebsites();
     HolidayUpdate::loadCache();
     HolidayUpdate::request(this, [this] {
@@ -155,12 +165,7 @@ MainDialog::MainDialog(QWidget *parent)
     });
     reportAction(u"login"_s);
     m_scheduleMgr.loadSchedules(GlobalSettings::instance()->dataFilePath(u"schedules.dat"_s));
-    // The calendar page saves the list at every change; a reminder may change it before the page
-    // is built, and a one-day reminder must not come back at the next start.
-    connect(&m_scheduleMgr, &ScheduleMgr::scheduleChanged, this, [this] {
-        if (!calendarPage)
-            m_scheduleMgr.saveSchedules(GlobalSettings::instance()->dataFilePath(u"schedules.dat"_s));
-    });
+    StartupTrace::mark("start-up requests sent");
 }
 
 MainDialog::~MainDialog()
@@ -635,7 +640,8 @@ void MainDialog::onSettingsLoadFinished()
 {
     GlobalSettings *settings = GlobalSettings::instance();
     if (settings->firstRun()) {
-        showFirstRunBalloon(30);
+        // After the tray icon (finishStartup), which it points at.
+        QTimer::singleShot(0, this, [this] { showFirstRunBalloon(30); });
         settings->save(settings->settingsFilePath());
     }
     if (settings->showFloatingWindow()) {

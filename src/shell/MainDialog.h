@@ -115,6 +115,9 @@ private:
     void ensurePage(int index);
     // The page of a stack index, null until built.
     QWidget *pageAt(int index) const;
+    // At the first event-loop turn, after the floating window: the tray icon, the start-up
+    // requests and the schedules.
+    void finishStartup();
     void createWebsitePage();
     void createProgramPage();
     void requestRemoteWebsites();

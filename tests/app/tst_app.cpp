@@ -214,9 +214,10 @@ void TestApp::startupTrace()
     for (const QString &expected : {u"settings read"_s, u"tray shown"_s, u"floating window shown"_s,
                                     u"event loop entered"_s, u"main window built"_s, u"website page built"_s})
         QVERIFY2(milestones.contains(expected), qPrintable(milestones.join(u", "_s)));
-    // The tray comes with the shell before the settings are read; the floating window with them.
-    QVERIFY(milestones.indexOf(u"tray shown"_s) < milestones.indexOf(u"settings read"_s));
+    // The floating window comes with the settings, first; the tray icon at the first loop turn.
     QVERIFY(milestones.indexOf(u"settings read"_s) < milestones.indexOf(u"floating window shown"_s));
+    QVERIFY(milestones.indexOf(u"floating window shown"_s) < milestones.indexOf(u"tray shown"_s));
+    QVERIFY(milestones.indexOf(u"tray shown"_s) < milestones.indexOf(u"start-up requests sent"_s));
 }
 
 void TestApp::channelRequests_data()
