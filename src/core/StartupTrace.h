@@ -1,5 +1,6 @@
 // Where start-up time goes: with QPA_STARTUP_TRACE=1 in the environment each milestone is printed
-// to stderr as "qpa-startup: <ms since the process started> <milestone>"; otherwise nothing is.
+// to stderr as "qpa-startup: <ms since the process started> <milestone> (cpu <ms used so far>)";
+// otherwise nothing is.
 #pragma once
 
 class QObject;

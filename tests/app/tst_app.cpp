@@ -199,7 +199,8 @@ void TestApp::startupTrace()
     QVERIFY2(complete, err.constData());
     QStringList milestones;
     double previous = 0;
-    const QRegularExpression line(u"^qpa-startup: (\\d+\\.\\d) ms (.+)$"_s);
+    double previousCpu = 0;
+    const QRegularExpression line(u"^qpa-startup: (\\d+\\.\\d) ms (.+) \\(cpu (\\d+\\.\\d) ms\\)$"_s);
     for (const QString &text : QString::fromUtf8(err).split(u'\n')) {
         const QRegularExpressionMatch m = line.match(text);
         if (!m.hasMatch())
@@ -208,6 +209,10 @@ void TestApp::startupTrace()
         QVERIFY2(ms >= previous, qPrintable(text));
         QVERIFY2(ms < 60000, qPrintable(text));
         previous = ms;
+        // The CPU time used grows too, and never beyond the time passed on a single thread's start.
+        const double cpu = m.captured(3).toDouble();
+        QVERIFY2(cpu >= previousCpu, qPrintable(text));
+        previousCpu = cpu;
         milestones << m.captured(2);
     }
     QCOMPARE(milestones.value(0), u"main entered"_s);

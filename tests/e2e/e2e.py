@@ -481,7 +481,8 @@ class Desktop:
     def trace(self):
         """The start-up milestones the running program printed so far (QPA_STARTUP_TRACE)."""
         with open(os.path.join(self.artefacts, 'program.log'), encoding='utf-8', errors='replace') as f:
-            lines = [line.split(' ms ', 1)[1].strip() for line in f if line.startswith('qpa-startup: ')]
+            lines = [m.group(1) for m in (re.match(r'qpa-startup: [\d.]+ ms (.+) \(cpu [-\d.]+ ms\)$', line.strip())
+                                           for line in f) if m]
         last = max((i for i, m in enumerate(lines) if m == 'main entered'), default=0)
         return lines[last:]
 

@@ -1,5 +1,6 @@
-// The process clock against the test's own monotonic clock: readings are off by less than one
-// clock tick each, so the growth between two of them matches the time that passed.
+// The process clock against the test's own monotonic clock: age readings are off by less than one
+// clock tick each, so the growth between two of them matches the time that passed; CPU time grows
+// while the test works, and no faster than the clock.
 #include "ProcessClock.h"
 #include "TestMain.h"
 
@@ -15,6 +16,7 @@ class TestProcessClock : public QObject
 private slots:
     void growsWithTheClock_data();
     void growsWithTheClock();
+    void cpuTimeGrowsWhileBusy();
 };
 
 void TestProcessClock::growsWithTheClock_data()
@@ -38,6 +40,22 @@ void TestProcessClock::growsWithTheClock()
     QVERIFY2(first > 0, qPrintable(QString::number(first)));
     QVERIFY2(qAbs((second - first) - passed) < 2 * tick,
              qPrintable(QStringLiteral("grew %1 ns while %2 ns passed").arg(second - first).arg(passed)));
+}
+
+void TestProcessClock::cpuTimeGrowsWhileBusy()
+{
+    QElapsedTimer timer;
+    timer.start();
+    const qint64 before = ProcessClock::cpuNanoseconds();
+    volatile quint64 sum = 0;
+    while (timer.elapsed() < 30)
+        sum = sum + 1;
+    const qint64 after = ProcessClock::cpuNanoseconds();
+    const qint64 passed = timer.nsecsElapsed();
+    QVERIFY(before >= 0);
+    QVERIFY(after > before);
+    // One thread cannot use more CPU time than the time that passed.
+    QVERIFY2(after - before <= passed, qPrintable(QStringLiteral("%1 > %2").arg(after - before).arg(passed)));
 }
 
 QPA_TEST_MAIN(TestProcessClock)

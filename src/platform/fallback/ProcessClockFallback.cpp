@@ -8,4 +8,9 @@ qint64 ageNanoseconds()
     return -1;
 }
 
+qint64 cpuNanoseconds()
+{
+    return -1;
+}
+
 } // namespace ProcessClock

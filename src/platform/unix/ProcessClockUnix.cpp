@@ -39,4 +39,12 @@ qint64 ageNanoseconds()
 #endif
 }
 
+qint64 cpuNanoseconds()
+{
+    timespec cpu{};
+    if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu) != 0)
+        return -1;
+    return qint64(cpu.tv_sec) * 1000000000LL + cpu.tv_nsec;
+}
+
 } // namespace ProcessClock

@@ -21,4 +21,15 @@ qint64 ageNanoseconds()
     return (value(now) - value(created)) * 100; // FILETIME counts 100 ns
 }
 
+qint64 cpuNanoseconds()
+{
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return -1;
+    const auto value = [](const FILETIME &t) {
+        return qint64((quint64(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+    };
+    return (value(kernel) + value(user)) * 100;
+}
+
 } // namespace ProcessClock
