@@ -10,7 +10,6 @@
 #include <QPixmap>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -134,9 +133,9 @@ void FramelessDialog::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    QWindow *window = windowHandle();
-    if (window && window->startSystemMove())
-        return;
+    // The window moves itself rather than through QWindow::startSystemMove: on X11 Qt can hand
+    // the window manager a press position from a stale window geometry right after the window's
+    // first showing, and the window then lands off by its own position.
     m_manualDrag = true;
     m_dragOffset = globalPos - frameGeometry().topLeft();
 }

@@ -53,8 +53,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    // Offset of the press from the window's corner while the window moves itself; used when the
-    // window system cannot move the window for us.
+    // Offset of the press from the window's corner while the window is dragged by its caption.
     QPoint m_dragOffset;
     bool m_manualDrag = false;
 };
