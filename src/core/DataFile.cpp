@@ -1,13 +1,12 @@
 #include "DataFile.h"
 
+#include "DiskFull.h"
 #include "XmlText.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
-
-#include <cerrno>
 
 namespace {
 
@@ -168,14 +167,7 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, QString *erro
 
 QString saveFailureMessage(const QString &systemReason)
 {
-    static const int fullCodes[] = {
-        ENOSPC,
-        EFBIG,
-#ifdef EDQUOT
-        EDQUOT,
-#endif
-    };
-    for (int code : fullCodes) {
+    for (int code : diskFullErrorCodes()) {
         if (systemReason == qt_error_string(code))
             return QStringLiteral("保存失败：磁盘空间不足");
     }

@@ -1,0 +1,8 @@
+#include "DiskFull.h"
+
+#include <cerrno>
+
+QList<int> diskFullErrorCodes()
+{
+    return {ENOSPC, EFBIG};
+}
