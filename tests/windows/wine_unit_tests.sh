@@ -3,7 +3,7 @@
 # platform, one after another: they share one Wine prefix and so one data folder.
 # Exit 77 (skipped) when there is no Windows build or no Wine.
 set -u
-out=${1:?usage: wine_unit_tests.sh WINDOWS_OUT}
+out=$(cd "${1:?usage: wine_unit_tests.sh WINDOWS_OUT}" && pwd) || exit 1
 wine=${QPA_WINE:-/usr/lib/wine/wine64}
 [ -x "$wine" ] || { echo "SKIPPED: $wine is missing (Debian package wine64)"; exit 77; }
 [ -f "$out/build/CTestTestfile.cmake" ] || { echo "SKIPPED: no Windows build in $out (see windows_build)"; exit 77; }

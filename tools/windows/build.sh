@@ -46,7 +46,7 @@ cmake -S "$root" -B "$out/build" -G Ninja $launcher \
   -DCMAKE_FIND_ROOT_PATH="$qt" -DCMAKE_PREFIX_PATH="$qt" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DQPA_HOST_BUILD_DIR="$host" -DQPA_BUILD_BENCHMARKS=OFF \
-  -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh" >"$out/configure.log" 2>&1 \
+  -DCMAKE_CROSSCOMPILING_EMULATOR="$here/wine-run.sh;$qt" >"$out/configure.log" 2>&1 \
   || { cat "$out/configure.log"; exit 1; }
 cmake --build "$out/build" || exit 1
 echo "Program and unit tests for Windows built: $(elapsed "$t")"
