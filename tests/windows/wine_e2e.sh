@@ -96,9 +96,10 @@ else
     fail "autostart value"
 fi
 
-# Windows of the program: Wine names the X window after the Windows title.
+# Windows of the program: Wine names the X window after the Windows title (the floating window's
+# is the short product name).
 window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1; }
-floating_shown() { [ -n "$(window_named MiniMainDialog)" ]; }
+floating_shown() { [ -n "$(window_named 'Quorvik桌面助手')" ]; }
 main_shown() { [ -n "$(window_named 'Quorvik电脑助手')" ]; }
 main_hidden() { ! main_shown; }
 # Wine docks a tray icon as a small X window of its own, embedded in tint2's panel at the bottom.
@@ -121,7 +122,7 @@ if main_hidden; then pass "main window hidden after start"; else fail "main wind
 # Wine delivers a registered hot key only while one of its windows has the keyboard focus (it has
 # no grab on the X root window): the floating window takes it before each press.
 press_f4() {
-    mini=$(window_named MiniMainDialog)
+    mini=$(window_named 'Quorvik桌面助手')
     [ -n "$mini" ] && { xdotool windowactivate --sync "$mini" 2>/dev/null || xdotool windowfocus "$mini"; }
     xdotool key F4
 }
