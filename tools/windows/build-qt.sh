@@ -1,7 +1,9 @@
 #!/bin/sh
 # Builds Qt Base 6.4.2 for x86_64-w64-mingw32 from Debian's qt6-base source package and installs it
-# into "$1" (a folder outside the repository). The Linux Qt serves as host Qt (moc, rcc, uic).
-# Reuses an existing install whose recipe (this file, the toolchain file, the source version) matches.
+# into PREFIX (a folder outside the repository). The Linux Qt serves as host Qt (moc, rcc, uic).
+# Reuses an existing install whose recipe (this file, the toolchain file, the source version)
+# matches; an interrupted build of the same recipe resumes.
+# QPA_WINDOWS_QT_DEADLINE (seconds since the epoch): the build stops there, to resume next time.
 # Exit status: 0 ready, 3 could not be had (reason on stderr, last line), anything else a fault.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
@@ -62,7 +64,8 @@ else
   srcdir=$(find "$work" -mindepth 1 -maxdepth 1 -type d | head -n 1)
   # Upstream sources as released; Debian's patches are for its Linux build.
   # The source package lacks the Windows-only iaccessible2 and wintab folders, hence no
-  # accessibility and no tablet events; 6.4.2's Windows platform plugin needs OpenGL.
+  # accessibility and no tablet events. 6.4.2's Windows platform plugin needs OpenGL, and Direct2D
+  # too (without it Qt Gui leaves out the DirectWrite font database the plug-in links to).
   cmake -S "$srcdir" -B "$work/build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x86_64.cmake" \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON \
@@ -73,7 +76,16 @@ else
     >"$work/configure.log" 2>&1 || { tail -n 30 "$work/configure.log" >&2; exit 1; }
   echo "$recipe" >"$work/recipe.sha256"
 fi
-cmake --build "$work/build" -j "$jobs" >>"$work/build.log" 2>&1 || { tail -n 30 "$work/build.log" >&2; exit 1; }
+if [ -n "${QPA_WINDOWS_QT_DEADLINE:-}" ]; then
+  left=$((QPA_WINDOWS_QT_DEADLINE - $(date +%s)))
+  [ "$left" -gt 0 ] || left=1
+  rc=0
+  timeout "$left" cmake --build "$work/build" -j "$jobs" >>"$work/build.log" 2>&1 || rc=$?
+  [ $rc -ne 124 ] || skip "the build did not finish in the time given to it; the next run resumes it ($(grep -o '^\[[0-9]*/[0-9]*\]' "$work/build.log" | tail -n 1) steps done)"
+  [ $rc -eq 0 ] || { tail -n 30 "$work/build.log" >&2; exit 1; }
+else
+  cmake --build "$work/build" -j "$jobs" >>"$work/build.log" 2>&1 || { tail -n 30 "$work/build.log" >&2; exit 1; }
+fi
 cmake --install "$work/build" >"$work/install.log" 2>&1 || { tail -n 30 "$work/install.log" >&2; exit 1; }
 echo "$recipe" >"$prefix/recipe.sha256"
 rm -rf "$work"

@@ -9,6 +9,8 @@
 # Exits 77 with the reason when Qt for Windows cannot be had (download or build failed): that is
 # no fault of the project. A failure of the program's own build exits 1.
 # Cache: $QPA_WINDOWS_CACHE, else ~/.cache/quorvik-pc-assist/windows.
+# QPA_WINDOWS_QT_BUDGET (seconds): the Qt build stops after that long and the Windows steps are
+# skipped; the next run resumes it.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -30,6 +32,7 @@ done
 t=$(date +%s)
 mkdir -p "$cache"
 rc=0
+[ -z "${QPA_WINDOWS_QT_BUDGET:-}" ] || export QPA_WINDOWS_QT_DEADLINE=$((t + QPA_WINDOWS_QT_BUDGET))
 flock "$cache/lock" sh "$here/build-qt.sh" "$qt" || rc=$?
 case $rc in
   0) echo "Qt for Windows ready: $(elapsed "$t")" ;;

@@ -1,4 +1,7 @@
 // Windows body of the global hot key: RegisterHotKey, and WM_HOTKEY read from the message loop.
+// Keys are bound to the GUI thread, not to the window passed in: Qt gives a widget a new HWND when
+// its window flags change or it is re-created, and a key bound to the old one would die with it
+// (the system drops a window's hot keys when the window goes, and Wine does the same).
 #include "GlobalHotKey.h"
 
 #include <QAbstractNativeEventFilter>
@@ -17,24 +20,28 @@ public:
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
 
-    bool registerKey(WId window, int id, int modifiers, int virtualKey) override
+    bool registerKey(WId, int id, int modifiers, int virtualKey) override
     {
-        return RegisterHotKey(reinterpret_cast<HWND>(window), id, UINT(modifiers), UINT(virtualKey)) != 0;
+        // A thread keeps every registration of an id: the old one goes first.
+        UnregisterHotKey(nullptr, id);
+        return RegisterHotKey(nullptr, id, UINT(modifiers) | MOD_NOREPEAT, UINT(virtualKey)) != 0;
     }
 
-    void unregisterKey(WId window, int id) override
+    void unregisterKey(WId, int id) override
     {
-        UnregisterHotKey(reinterpret_cast<HWND>(window), id);
+        UnregisterHotKey(nullptr, id);
     }
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
     {
-        if (eventType != "windows_generic_MSG")
+        // A thread's message has no window: only the event loop sees it, before dispatching.
+        if (eventType != "windows_dispatcher_MSG")
             return false;
         const MSG *msg = static_cast<const MSG *>(message);
-        if (msg->message == WM_HOTKEY)
-            m_owner->deliver(int(msg->wParam), HIWORD(msg->lParam), LOWORD(msg->lParam));
-        return false;
+        if (msg->message != WM_HOTKEY || msg->hwnd)
+            return false;
+        m_owner->deliver(int(msg->wParam), HIWORD(msg->lParam), LOWORD(msg->lParam) & ~MOD_NOREPEAT);
+        return true;
     }
 
 private:
