@@ -5,6 +5,7 @@
 #include "Network.h"
 
 #include <QNetworkReply>
+#include <QStringDecoder>
 #include <QUrl>
 #include <QVariantMap>
 
@@ -30,7 +31,13 @@ bool SinaLocation::parse(const QByteArray &data, PositionInfo &position)
 {
     if (data.isEmpty())
         return false;
-    const QString text = QString::fromLocal8Bit(data);
+    // UTF-8 where the bytes are UTF-8; otherwise the system's code page, which on a Chinese
+    // Windows is the GBK the service also answers in. Linux's code page is UTF-8 itself, so only
+    // Windows told the two apart wrongly before.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(data);
+    if (utf8.hasError())
+        text = QString::fromLocal8Bit(data);
     const qsizetype brace = text.indexOf(u'{');
     if (brace < 0)
         return false;

@@ -18,4 +18,7 @@ t=$(date +%s)
 trap '"${wine%/*}/wineserver" -k >/dev/null 2>&1' EXIT
 WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot -i </dev/null >/dev/null 2>&1
 echo "Wine prefix ready: $(( $(date +%s) - t )) s"
-ctest --test-dir "$out/build" --output-on-failure -j1
+# Left out, as they are written for the Linux desktop: the launcher's tests expect its Linux tools
+# and .desktop entries (programs, programs_platform), and tst_app watches the lock file and socket
+# file of the Unix single-instance guard (the Wine end-to-end check covers the second start).
+ctest --test-dir "$out/build" --output-on-failure -j1 -E '^(programs|programs_platform|app)$'

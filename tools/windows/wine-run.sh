@@ -17,6 +17,20 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 gcc_dir=$(dirname "$(x86_64-w64-mingw32-gcc-posix -print-libgcc-file-name)")
 export WINEPATH="Z:$qt/bin;Z:$gcc_dir;Z:/usr/x86_64-w64-mingw32/lib"
 export QT_PLUGIN_PATH="Z:$qt/plugins"
+# Wine keeps QT_* variables from Windows programs (they would confuse a Windows Qt); WINEQT_* ones
+# reach them as QT_*.
+for var in $(env | sed -n 's/^\(QT_[A-Za-z0-9_]*\)=.*/\1/p'); do
+  eval "export WINE$var=\"\$$var\""
+done
+# Qt's offscreen platform reads fonts on Windows only from one folder (not the system's): it gets
+# the faces the Linux tests have.
+if [ "${QT_QPA_PLATFORM:-}" = offscreen ] && [ -z "${QT_QPA_FONTDIR:-}" ]; then
+  mkdir -p "$WINEPREFIX/fonts"
+  for f in /usr/share/fonts/truetype/wqy/wqy-microhei.ttc /usr/share/fonts/truetype/dejavu/DejaVuSans*.ttf; do
+    [ -f "$f" ] && ln -sf "$f" "$WINEPREFIX/fonts/"
+  done
+  export WINEQT_QPA_FONTDIR="Z:$WINEPREFIX/fonts"
+fi
 if [ ! -d "$WINEPREFIX/drive_c" ]; then
   mkdir -p "$WINEPREFIX"
   "$wine" wineboot -i >/dev/null 2>&1 </dev/null
@@ -24,4 +38,15 @@ fi
 for d in "$WINEPREFIX"/drive_c/users/*/AppData/Roaming "$WINEPREFIX"/drive_c/users/*/AppData/Local; do
   rm -rf "$d/QuorvikPcAssist"
 done
+case $(basename "$program") in
+  tst_*)
+    # What a test writes to its standard output does not come through Wine's console: the test
+    # writes its log to a file, shown once it ends.
+    log=$(mktemp)
+    trap 'rm -f "$log"' EXIT
+    rc=0
+    "$wine" "$program" "$@" -o "$log,txt" || rc=$?
+    cat "$log"
+    exit $rc ;;
+esac
 exec "$wine" "$program" "$@"
