@@ -69,7 +69,7 @@ wait_for 10 tray_owner || fail "tint2 tray host starts"
 # prefix is made once the X server runs.
 mkdir -p "$WINEPREFIX"
 "${wine%/*}/wineserver" -p </dev/null >/dev/null 2>&1
-"$wine" wineboot -i </dev/null >/dev/null 2>&1
+sh "$(dirname "$0")/../../tools/windows/wine-prefix.sh" "$wine"
 profile=$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData 2>/dev/null | grep -v /Public/ | head -n 1)
 [ -n "$profile" ] || { echo "FAIL: Wine prefix has no user profile"; exit 1; }
 settings=$profile/Roaming/QuorvikPcAssist/settings.dat

@@ -16,7 +16,7 @@ mkdir -p "$WINEPREFIX"
 t=$(date +%s)
 "${wine%/*}/wineserver" -p </dev/null >/dev/null 2>&1
 trap '"${wine%/*}/wineserver" -k >/dev/null 2>&1' EXIT
-WINEDLLOVERRIDES="mscoree,mshtml=" "$wine" wineboot -i </dev/null >/dev/null 2>&1
+sh "$(dirname "$0")/../../tools/windows/wine-prefix.sh" "$wine"
 echo "Wine prefix ready: $(( $(date +%s) - t )) s"
 # Left out, as they are written for the Linux desktop: the launcher's tests expect its Linux tools
 # and .desktop entries (programs, programs_platform), and tst_app watches the lock file and socket

@@ -31,10 +31,7 @@ if [ "${QT_QPA_PLATFORM:-}" = offscreen ] && [ -z "${QT_QPA_FONTDIR:-}" ]; then
   done
   export WINEQT_QPA_FONTDIR="Z:$WINEPREFIX/fonts"
 fi
-if [ ! -d "$WINEPREFIX/drive_c" ]; then
-  mkdir -p "$WINEPREFIX"
-  "$wine" wineboot -i >/dev/null 2>&1 </dev/null
-fi
+[ -d "$WINEPREFIX/drive_c" ] || sh "$(dirname "$0")/wine-prefix.sh" "$wine"
 for d in "$WINEPREFIX"/drive_c/users/*/AppData/Roaming "$WINEPREFIX"/drive_c/users/*/AppData/Local; do
   rm -rf "$d/QuorvikPcAssist"
 done
