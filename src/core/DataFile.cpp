@@ -75,11 +75,13 @@ LoadResult load(const QString &path, const XmlLimits &limits, XmlNode *root)
     if (!file.open(QIODevice::ReadOnly))
         return broken();
     const QString name = QFileInfo(path).fileName();
-    const auto tooLarge = [&path, &name] {
+    const auto tooLarge = [&path, &name, &file] {
         // Keeping part of the list would lose the rest at the next save; it is refused whole and
         // moved aside (a rename: no copy of a huge file in memory or on a full disk), where the
         // user can still reach it. If even that fails, the first save copies it first.
         const QString aside = path + QStringLiteral(".broken");
+        // Windows renames no file that is open.
+        file.close();
         QFile::remove(aside);
         if (!QFile::rename(path, aside))
             brokenPaths().insert(key(path));
