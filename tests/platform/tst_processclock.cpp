@@ -54,8 +54,10 @@ void TestProcessClock::cpuTimeGrowsWhileBusy()
     const qint64 passed = timer.nsecsElapsed();
     QVERIFY(before >= 0);
     QVERIFY(after > before);
-    // One thread cannot use more CPU time than the time that passed.
-    QVERIFY2(after - before <= passed, qPrintable(QStringLiteral("%1 > %2").arg(after - before).arg(passed)));
+    // The busy thread cannot use more CPU time than the time that passed; the process's other
+    // threads (Qt's own) may add a little, a wrong unit would add factors.
+    QVERIFY2(after - before <= passed + passed / 10,
+             qPrintable(QStringLiteral("%1 > %2").arg(after - before).arg(passed)));
 }
 
 QPA_TEST_MAIN(TestProcessClock)
