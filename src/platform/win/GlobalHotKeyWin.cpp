@@ -34,8 +34,8 @@ public:
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
     {
-        // A thread's message has no window: only the event loop sees it, before dispatching.
-        if (eventType != "windows_dispatcher_MSG")
+        // A thread's message has no window: only the event loop's own filter call sees it.
+        if (eventType != "windows_generic_MSG")
             return false;
         const MSG *msg = static_cast<const MSG *>(message);
         if (msg->message != WM_HOTKEY || msg->hwnd)
