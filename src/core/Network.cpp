@@ -16,7 +16,6 @@ QMutex g_networkMutex;
 
 namespace {
 
-constexpr char kMaxBytesProperty[] = "qpaMaxBytes";
 constexpr int kMaxRunningReports = 2;
 
 constexpr int kMaxWaitingReports = 16;
@@ -46,6 +45,32 @@ bool isAllowedRedirect(const QUrl &from, const QUrl &to)
         return false;
     return to.scheme() == from.scheme() || to.scheme() == QLatin1String("https");
 }
+
+// What has arrived of a reply, kept beside it (its child) up to one byte past the limit.
+class ReplyBody : public QObject
+{
+    Q_OBJECT
+
+public:
+    ReplyBody(qint64 maxBytes, QNetworkReply *reply)
+        : QObject(reply)
+        , m_maxBytes(maxBytes)
+    {
+    }
+
+    // Takes what the reply has; false once more than the limit has arrived (the rest stays there).
+    bool take(QNetworkReply *reply)
+    {
+        m_bytes += reply->read(m_maxBytes + 1 - m_bytes.size());
+        return m_bytes.size() <= m_maxBytes;
+    }
+
+    QByteArray release() { return std::exchange(m_bytes, QByteArray()); }
+
+private:
+    QByteArray m_bytes;
+    qint64 m_maxBytes = 0;
+};
 
 } // namespace
 
@@ -102,20 +127,23 @@ QNetworkReply *networkGet(const QUrl &url, RequestKind kind)
             return nullptr;
         reply = g_networkAccessManager->get(request);
     }
-    reply->setProperty(kMaxBytesProperty, limits.maxBytes);
+    // The body is taken out of the reply as it arrives. Qt's HTTP thread hands on at most the read
+    // buffer's size and waits for the reader to take it; Qt 6.4 can stop short of that size and wait
+    // for good (seen on Windows), so a reader that left the data unread until the limit showed
+    // would never see the limit.
+    auto *body = new ReplyBody(limits.maxBytes, reply);
     // Qt stops reading from the socket once this much waits unread, so a flood never sits in
-    // memory; the progress check below then aborts it.
+    // memory.
     reply->setReadBufferSize(limits.maxBytes + 1);
     const qint64 maxBytes = limits.maxBytes;
-    // The announced size ends it at once; the data itself is checked as it arrives (progress
-    // signals are throttled, so the last one before the buffer fills may never come).
+    // The announced size ends it at once, the data itself once it is more than the limit.
     QObject::connect(reply, &QNetworkReply::downloadProgress, reply,
-                     [reply, maxBytes](qint64 received, qint64 total) {
-                         if ((received > maxBytes || total > maxBytes) && reply->isRunning())
+                     [reply, maxBytes](qint64, qint64 total) {
+                         if (total > maxBytes && reply->isRunning())
                              reply->abort();
                      });
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, maxBytes] {
-        if (reply->bytesAvailable() > maxBytes && reply->isRunning())
+    QObject::connect(reply, &QNetworkReply::readyRead, body, [reply, body] {
+        if (!body->take(reply) && reply->isRunning())
             reply->abort();
     });
     QObject::connect(reply, &QNetworkReply::redirected, reply, [reply, url](const QUrl &target) {
@@ -147,15 +175,17 @@ QByteArray replyBody(QNetworkReply *reply)
 {
     if (!reply || reply->error() != QNetworkReply::NoError)
         return QByteArray();
-    bool ok = false;
-    const qint64 maxBytes = reply->property(kMaxBytesProperty).toLongLong(&ok);
-    const QByteArray body = reply->read(ok ? maxBytes + 1 : 64 * 1024 * 1024);
-    if (ok && body.size() > maxBytes)
+    auto *body = reply->findChild<ReplyBody *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!body)
+        return reply->readAll();
+    if (!body->take(reply))
         return QByteArray();
-    return body;
+    return body->release();
 }
 
 void setRequestTimeoutForTest(int timeoutMs)
 {
     s_timeoutForTest = timeoutMs;
 }
+
+#include "Network.moc"

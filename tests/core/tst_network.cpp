@@ -16,8 +16,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Answers by path: /ok, /stall (headers, then nothing), /flood (an endless body), /huge-length
-// (announces 100 MB), /same (redirects on the host), /other (redirects to another host name of
-// this machine), /file (redirects to a local file), /hang (never answers).
+// (announces 100 MB), /bytes?n=N (N bytes, then the end), /same (redirects on the host), /other
+// (redirects to another host name of this machine), /file (redirects to a local file), /hang
+// (never answers).
 class HostileServer : public QTcpServer
 {
 public:
@@ -56,6 +57,12 @@ private:
                 }
             });
             timer->start(1);
+        } else if (path.startsWith("/bytes?n=")) {
+            const qsizetype size = path.mid(9).toLongLong();
+            // No length announced: only what arrives can tell the size.
+            socket->write("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n");
+            socket->write(QByteArray(size, 'x'));
+            socket->disconnectFromHost();
         } else if (path == "/same") {
             socket->write("HTTP/1.1 302 Found\r\nLocation: /ok\r\nContent-Length: 0\r\n\r\n");
         } else if (path == "/other") {
@@ -105,6 +112,8 @@ private slots:
     void answers_data();
     void answers();
     void floodIsAbortedWhileArriving();
+    void sizeLimit_data();
+    void sizeLimit();
     void onlyWebAddresses_data();
     void onlyWebAddresses();
     void hungReportsNeverStarvePages();
@@ -142,6 +151,31 @@ void TestNetwork::floodIsAbortedWhileArriving()
     QCOMPARE(finish(reply), QByteArray());
     // Aborted near the 256 KiB limit, long before the server's 64 MiB were taken.
     QVERIFY2(server.floodSent < 16 * 1024 * 1024, qPrintable(QString::number(server.floodSent)));
+}
+
+void TestNetwork::sizeLimit_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<bool>("accepted");
+    for (const RequestKind kind : {RequestKind::List, RequestKind::Weather}) {
+        const qint64 limit = requestLimits(kind).maxBytes;
+        const QByteArray name = QByteArray::number(limit) + " bytes: ";
+        QTest::newRow(name + "small") << int(kind) << qint64(100) << true;
+        QTest::newRow(name + "exactly") << int(kind) << limit << true;
+        QTest::newRow(name + "one byte over") << int(kind) << limit + 1 << false;
+    }
+}
+
+void TestNetwork::sizeLimit()
+{
+    QFETCH(int, kind);
+    QFETCH(qint64, size);
+    QFETCH(bool, accepted);
+    HostileServer server;
+    setRequestTimeoutForTest(5000);
+    const QByteArray body = finish(networkGet(QUrl(server.url(u"/bytes?n=%1"_s.arg(size))), RequestKind(kind)));
+    QCOMPARE(body.size(), accepted ? size : 0);
 }
 
 void TestNetwork::onlyWebAddresses_data()
