@@ -176,8 +176,8 @@ QByteArray replyBody(QNetworkReply *reply)
     if (!reply || reply->error() != QNetworkReply::NoError)
         return QByteArray();
     auto *body = reply->findChild<ReplyBody *>(QString(), Qt::FindDirectChildrenOnly);
-    if (!body)
-        return reply->readAll();
+    if (!body) // not issued by networkGet()
+        return reply->read(64 * 1024 * 1024);
     if (!body->take(reply))
         return QByteArray();
     return body->release();
