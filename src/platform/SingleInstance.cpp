@@ -2,6 +2,7 @@
 
 #include "InstanceChannel.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QLockFile>
 #include <QStandardPaths>
@@ -50,7 +51,19 @@ bool SingleInstance::tryAcquire()
     // Only a dead owner makes the lock stale (taken over at once); age must not, since the
     // first instance runs for days.
     m_lock->setStaleLockTime(0);
-    return m_lock->tryLock(0);
+    if (m_lock->tryLock(0))
+        return true;
+    // A guard left by a dead instance whose process number this process now has: QLockFile asks
+    // whether that process runs and finds this one, so the program would never start again. Wine
+    // hands out the same numbers at every start; containers and Windows reuse them too.
+    // (Whatever host wrote it: a guard is per session, and one elsewhere must not hold this one.)
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (m_lock->error() == QLockFile::LockFailedError && m_lock->getLockInfo(&pid, &host, &app)
+        && pid == QCoreApplication::applicationPid() && m_lock->removeStaleLockFile())
+        return m_lock->tryLock(0);
+    return false;
 }
 
 QString SingleInstance::lockFilePath() const

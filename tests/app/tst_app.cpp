@@ -13,6 +13,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QSysInfo>
 #include <QThread>
 
 #include <memory>
@@ -25,6 +26,7 @@ class TestApp : public QObject
 
 private slots:
     void guardInOneProcess();
+    void guardLeftWithThisProcessNumber();
     void secondStartEndsAtOnce();
     void startupTrace_data();
     void startupTrace();
@@ -119,6 +121,22 @@ void TestApp::guardInOneProcess()
     QVERIFY(!second.tryAcquire());
     QVERIFY(first.lockFilePath().startsWith(
         QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)));
+}
+
+void TestApp::guardLeftWithThisProcessNumber()
+{
+    // What a killed instance leaves when a later start gets its process number: Wine numbers
+    // processes the same at every start.
+    SingleInstance instance(u"tst_reused_pid"_s);
+    QFile leftover(instance.lockFilePath());
+    QVERIFY(leftover.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    leftover.write(QByteArray::number(QCoreApplication::applicationPid()) + '\n'
+                   + QCoreApplication::applicationName().toUtf8() + '\n'
+                   + QSysInfo::machineHostName().toUtf8() + '\n');
+    leftover.close();
+    QVERIFY(instance.tryAcquire());
+    instance.release();
+    QVERIFY(!QFile::exists(instance.lockFilePath()));
 }
 
 void TestApp::secondStartEndsAtOnce()
