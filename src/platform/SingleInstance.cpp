@@ -58,9 +58,7 @@ bool SingleInstance::tryAcquire()
     // hands out the same numbers at every start; containers and Windows reuse them too.
     // (Whatever host wrote it: a guard is per session, and one elsewhere must not hold this one.)
     qint64 pid = 0;
-    QString host;
-    QString app;
-    if (m_lock->error() == QLockFile::LockFailedError && m_lock->getLockInfo(&pid, &host, &app)
+    if (m_lock->error() == QLockFile::LockFailedError && m_lock->getLockInfo(&pid, nullptr, nullptr)
         && pid == QCoreApplication::applicationPid() && m_lock->removeStaleLockFile())
         return m_lock->tryLock(0);
     return false;

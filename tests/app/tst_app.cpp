@@ -12,8 +12,8 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QSysInfo>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <memory>
